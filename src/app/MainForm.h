@@ -1,0 +1,82 @@
+#pragma once
+// TMainForm: the four-step main window. It owns the program's one settings image
+// (and, once the link exists, its one serial link) for the whole run.
+
+#include "base/Prompts.h"
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class TJustOne;
+class TMK;
+
+// A file dialog as the window describes it: filter, default extension, folder.
+class TFileDialogSpec : public QObject {
+    Q_OBJECT
+public:
+    TFileDialogSpec(QObject *owner, const QString &name, bool mustExist);
+    TFileDialogOptions Options;
+};
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // The single-instance guard; false means another copy already runs.
+    bool OwnsInstance() const;
+
+    TMK *MK() const { return mk_.get(); }
+    bool SettingsModified = false;
+    uint8_t DeviceAddress = 244;
+    uint32_t DeviceMemorySize = 8192;
+
+    void ApplyLanguage();
+    void SaveSettingsToFile();
+
+    // Enables or disables the edit, journal, save and write buttons together.
+    void SetImageButtonsEnabled(bool enabled);
+
+    QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7;
+    QPushButton *bRS232, *bGetParams, *bLoadParams, *bEditParams, *bViewJournals, *bSaveParams, *bSetParams;
+    QGroupBox *GroupBox1, *GroupBox2, *GroupBox3, *GroupBox4, *GroupBox5;
+    QCheckBox *cbEnglishVersion;
+    QLabel *Image1;
+    TFileDialogSpec *OpenDialog1, *SaveDialog1;
+    TJustOne *JustOne1;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormShow();
+    void FormCloseQuery();
+    void FormClose();
+    void AskToSaveChanges();
+
+    void bRS232Click();
+    void bGetParamsClick();
+    void bSetParamsClick();
+    void bLoadParamsClick();
+    void bEditParamsClick();
+    void bViewJournalsClick();
+    void cbEnglishVersionClick();
+
+    // Runs a command; an error it does not handle goes to the application's error box.
+    void Guard(const std::function<void()> &command);
+
+    void BuildControls();
+    static QString ProgramFolder();
+
+    std::unique_ptr<TMK> mk_;
+    bool shown_ = false;
+    bool closed_ = false;
+};

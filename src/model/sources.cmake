@@ -1,0 +1,9 @@
+list(APPEND TRIPCORE_SOURCES
+  model/ImageStream.cpp
+  model/MKLayout.cpp
+  model/MK.cpp
+)
+list(APPEND TRIPCORE_SOURCES
+  model/SettingsFileKey.cpp
+  model/SettingsFile.cpp
+)
