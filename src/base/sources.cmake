@@ -4,4 +4,5 @@ list(APPEND TRIPCORE_SOURCES
   base/Prompts.cpp
   base/Cp1251.cpp
   base/Rounding.cpp
+  base/IniFile.cpp
 )

@@ -1,0 +1,39 @@
+#pragma once
+// A classic INI file: sections, key=value lines, case-insensitive names. Booleans are
+// written as 1/0. Lines the program does not know are kept as they are. Changes reach
+// the disk on UpdateFile() or destruction (through a temporary file).
+
+#include <QString>
+#include <QStringList>
+
+class TIniFile {
+public:
+    explicit TIniFile(const QString &path);
+    virtual ~TIniFile();
+    TIniFile(const TIniFile &) = delete;
+    TIniFile &operator=(const TIniFile &) = delete;
+
+    const QString &FileName() const { return path_; }
+
+    QString ReadString(const QString &section, const QString &key, const QString &def) const;
+    int ReadInteger(const QString &section, const QString &key, int def) const;
+    bool ReadBool(const QString &section, const QString &key, bool def) const;
+    void WriteString(const QString &section, const QString &key, const QString &value);
+    void WriteInteger(const QString &section, const QString &key, int value);
+    void WriteBool(const QString &section, const QString &key, bool value);
+
+    // Writes pending changes; false (with a warning) when the file cannot be written.
+    bool UpdateFile();
+
+protected:
+    void Load();
+
+private:
+    int FindSection(const QString &section) const;
+    int FindKey(int sectionLine, const QString &key) const;
+
+    QString path_;
+    QStringList lines_;
+    QString eol_ = QStringLiteral("\n");
+    bool dirty_ = false;
+};
