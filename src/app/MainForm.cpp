@@ -5,6 +5,7 @@
 #include "base/Error.h"
 #include "base/Lang.h"
 #include "model/MK.h"
+#include "model/MK_ViewJournalsDlg.h"
 #include "model/SettingsFile.h"
 
 #include <QCheckBox>
@@ -373,7 +374,12 @@ void TMainForm::bEditParamsClick() {
 }
 
 void TMainForm::bViewJournalsClick() {
-    // The journal viewer plugs in here: mk_->ViewJournals(run viewer).
+    if (!mk_) return;
+    // OK stores sections 7, 1 and 11; anything else stores nothing. SettingsModified stays.
+    mk_->ViewJournals([this] {
+        TMK_ViewJournalsDlg dialog(*mk_, Journals::CurrentFaultFormat(), this);
+        return dialog.exec() == QDialog::Accepted;
+    });
 }
 
 void TMainForm::cbEnglishVersionClick() {
