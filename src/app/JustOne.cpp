@@ -9,7 +9,11 @@
 QString TJustOne::DefaultName() { return QFileInfo(QCoreApplication::applicationFilePath()).fileName(); }
 
 TJustOne::TJustOne(QObject *owner, const QString &name) : QObject(owner) {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QString dir;
+#ifdef Q_OS_UNIX
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+#endif
+        dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty()) dir = QDir::tempPath();
     lockPath_ = QDir(dir).filePath((name.isEmpty() ? DefaultName() : name) + QStringLiteral(".lock"));
     lock_ = std::make_unique<QLockFile>(lockPath_);

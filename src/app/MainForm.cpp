@@ -320,7 +320,14 @@ void TMainForm::FormShow() {
 
 void TMainForm::closeEvent(QCloseEvent *event) {
     if (!closed_) {
-        Guard([this] { FormCloseQuery(); });
+        try {
+            FormCloseQuery();
+        } catch (const Error &e) {
+            // The user asked to save and the save failed: stay open so nothing is lost.
+            Prompts().ShowApplicationError(e.message());
+            event->ignore();
+            return;
+        }
         Guard([this] { FormClose(); });
         closed_ = true;
     }
@@ -361,7 +368,7 @@ void TMainForm::bRS232Click() {
 }
 
 void TMainForm::bGetParamsClick() {
-    AskToSaveChanges();
+    AskToSaveChanges(); // a failed save stops here, before the image is overwritten
     // The device read sequence comes with the serial link.
 }
 

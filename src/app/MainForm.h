@@ -39,6 +39,7 @@ public:
     uint32_t DeviceMemorySize = 8192;
 
     void ApplyLanguage();
+    // Raises Error when the file cannot be written.
     void SaveSettingsToFile();
 
     // Enables or disables the edit, journal, save and write buttons together.
