@@ -6,6 +6,7 @@
 #include "base/Lang.h"
 #include "base/Rounding.h"
 #include "model/MK.h"
+#include "model/SettingsFile.h"
 
 #include <QLocale>
 #include <QSaveFile>
@@ -600,6 +601,27 @@ QString Report(const TMK &mk, TReport which, int faultFormat) {
     }
     }
     return {};
+}
+
+bool ReportByName(QStringView name, TReport *which) {
+    static const std::pair<const char *, TReport> names[] = {{"trip", TReport::Trip},
+                                                             {"tank", TReport::Tank},
+                                                             {"errors", TReport::Errors},
+                                                             {"averages", TReport::Averages}};
+    for (const auto &[text, report] : names) {
+        if (name == QLatin1String(text)) {
+            *which = report;
+            return true;
+        }
+    }
+    return false;
+}
+
+QString FileReport(const QString &path, TReport which, int faultFormat) {
+    TMK mk;
+    SettingsFile::Load(mk, path);
+    mk.LoadAllSections();
+    return Report(mk, which, faultFormat);
 }
 
 } // namespace Journals

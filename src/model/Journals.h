@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -173,5 +174,9 @@ enum class TReport { Trip, Tank, Errors, Averages };
 // A text report: a journal grid or the error list as the export writes it, or the
 // eight averages tables each after its caption line.
 QString Report(const TMK &mk, TReport which, int faultFormat);
+// "trip", "tank", "errors" or "averages"; false for any other name.
+bool ReportByName(QStringView name, TReport *which);
+// The report of a settings file, read and loaded as the main window does. Raises Error.
+QString FileReport(const QString &path, TReport which, int faultFormat);
 
 } // namespace Journals

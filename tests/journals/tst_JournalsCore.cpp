@@ -8,6 +8,7 @@
 #include "base/Lang.h"
 #include "model/Journals.h"
 #include "model/MK.h"
+#include "model/SettingsFile.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -71,6 +72,9 @@ private slots:
     void saveGridFailure();
     void reports_data();
     void reports();
+    void fileReport_data();
+    void fileReport();
+    void reportNames();
 };
 
 // --- numbers -----------------------------------------------------------------------
@@ -840,6 +844,49 @@ void TJournalsCoreTest::reports() {
     }
     QCOMPARE(lines[2], (english ? QStringLiteral("Mileage, km") : QStringLiteral("Пробег, км")) +
                            QStringLiteral("\t3150000,000\t"));
+}
+
+void TJournalsCoreTest::fileReport_data() {
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<int>("which");
+    for (bool english : {false, true})
+        for (int which = 0; which < 4; ++which)
+            QTest::addRow("%s, %d", english ? "en" : "ru", which) << english << which;
+}
+
+void TJournalsCoreTest::fileReport() {
+    QFETCH(bool, english);
+    QFETCH(int, which);
+    const TLangScope lang(english);
+    TMK mk;
+    Fixture::LoadSampleImage(mk);
+    Fixture::FillSample(mk);
+    for (int k = 1; k <= 11; ++k)
+        mk.StoreSection(k);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("car.vorng"));
+    SettingsFile::Save(mk, path);
+
+    const QString report = FileReport(path, TReport(which), 5);
+    QCOMPARE(report, Report(mk, TReport(which), 5));
+    QVERIFY(!report.isEmpty());
+    QVERIFY_THROWS_EXCEPTION(Error,
+                             FileReport(dir.filePath(QStringLiteral("missing.vorng")), TReport(which), 0));
+}
+
+void TJournalsCoreTest::reportNames() {
+    TReport which = TReport::Averages;
+    QVERIFY(ReportByName(u"trip", &which));
+    QCOMPARE(which, TReport::Trip);
+    QVERIFY(ReportByName(u"tank", &which));
+    QCOMPARE(which, TReport::Tank);
+    QVERIFY(ReportByName(u"errors", &which));
+    QCOMPARE(which, TReport::Errors);
+    QVERIFY(ReportByName(u"averages", &which));
+    QCOMPARE(which, TReport::Averages);
+    for (const char16_t *bad : {u"", u"Trip", u"refuelling", u"average"})
+        QVERIFY(!ReportByName(bad, &which));
+    QCOMPARE(which, TReport::Averages);
 }
 
 QTEST_GUILESS_MAIN(TJournalsCoreTest)
