@@ -234,7 +234,6 @@ void TMK_ViewJournalsDlg::BuildControls() {
         const int row = (i / 4) * 3;
         aver->addWidget(AverCaptions[size_t(i)], row, i % 4);
         aver->addWidget(AverGrids[size_t(i)], row + 1, i % 4);
-        aver->setRowMinimumHeight(row, 0);
         const auto which = TAccumulator(i);
         connect(AverGrids[size_t(i)], &TJournalGrid::GridDoubleClicked, this,
                 [this, which] { ClearAccumulator(which); });
