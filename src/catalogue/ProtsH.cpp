@@ -978,6 +978,14 @@ void TProtCatalogue::BuildProtocolList(uint16_t modelCode, uint8_t protocol, uin
         Caps = TDeviceCaps::From(model->All());
     }
     // The flags are set before any entry is made: entries read them when built.
+    BuildEntries();
+    SelectProtocol(protocol);
+}
+
+void TProtCatalogue::BuildEntries() {
+    CurrentProtocol = nullptr;
+    ProtocolList.clear();
+    UnitAvailable.fill(false);
     const TCapSet caps = Caps.ToSet();
     const bool en = Lang::English();
     for (const TProtRow &row : kRows) {
@@ -1006,7 +1014,6 @@ void TProtCatalogue::BuildProtocolList(uint16_t modelCode, uint8_t protocol, uin
         if (row.at == WithToyotaAtVariants) AddToyotaAtVariants(*entry);
         ProtocolList.push_back(std::move(entry));
     }
-    SelectProtocol(protocol);
 }
 
 const TProtBase &TProtCatalogue::At(int protocol) const {

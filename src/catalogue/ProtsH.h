@@ -278,6 +278,9 @@ public:
     // the list error; the list and flags stay as built. The header variant is passed
     // for the firmware variant and not used.
     void BuildProtocolList(uint16_t modelCode, uint8_t protocol, uint8_t headerVariant);
+    // Rebuilds the entries and unit availability for Caps as they stand, with no
+    // current entry; BuildProtocolList sets Caps from the model first.
+    void BuildEntries();
     // The editor's protocol choice: no rebuild.
     void SelectProtocol(int protocol);
     int Count() const { return int(ProtocolList.size()); }

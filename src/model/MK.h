@@ -123,6 +123,10 @@ public:
     // The first parameter with that code, or nullptr.
     TMeasParBase *FindParameter(uint8_t code) const;
 
+    // Hot menu pages 0 … 3 as a new image has them, for the current menu items:
+    // page 2 (parking radar) only when the device has one.
+    void FillHotMenuDefaults();
+
 private:
     void SetDefaults();
     void SetSectionDefaults();
@@ -132,7 +136,6 @@ private:
     // the measured parameters, the device menu items and the hot menu defaults.
     void SetUpCatalogue();
     void BuildMenuItems();
-    void FillHotMenuDefaults();
 
     std::array<uint8_t, MKLayout::WorkingSize> working_{};
 };
