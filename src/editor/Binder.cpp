@@ -84,7 +84,10 @@ TBinder::Binding &TBinder::Add(QWidget *control, const TBiText &caption, const T
 
 QLabel *TBinder::MakeLabel(QWidget *parent, QWidget *buddy) {
     auto *l = new QLabel(parent);
-    l->setObjectName(QStringLiteral("l") + buddy->objectName());
+    // seVelocityLimit's label is lVelocityLimit: the kind prefix gives way to "l".
+    QString name = buddy->objectName();
+    while (!name.isEmpty() && name.front().isLower()) name.remove(0, 1);
+    l->setObjectName(QStringLiteral("l") + name);
     l->setBuddy(buddy);
     return l;
 }
@@ -120,6 +123,8 @@ TSpinEdit *TBinder::Spin(const TSpinRow &row, QWidget *parent) {
     w->setSingleStep(row.step);
     w->SetBounds(row.min, row.max);
     w->SetArrowsOnly(row.arrowsOnly);
+    w->setMinimumWidth(72);
+    w->setAlignment(Qt::AlignRight);
     Binding &b = Add(w, row.caption, row.map, row.shown, row.after);
     b.label = MakeLabel(parent, w);
     connect(w, &TSpinEdit::UserEdited, this, [this, w, storeOn = row.storeOn] {
@@ -136,7 +141,8 @@ TSpinEdit *TBinder::Spin(const TSpinRow &row, QWidget *parent) {
 QComboBox *TBinder::Combo(const TChoiceRow &row, QWidget *parent) {
     auto *w = new QComboBox(parent);
     w->setObjectName(QLatin1String(row.control));
-    w->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    w->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    w->setMinimumContentsLength(10);
     Binding &b = Add(w, row.caption, row.map, row.shown, row.after);
     b.items = row.items;
     b.build = row.build;
@@ -236,7 +242,11 @@ void TBinder::LoadBinding(Binding &b) {
         // An index without an item shows as no selection.
         c->setCurrentIndex(index >= 0 && index < c->count() ? index : -1);
     } else if (auto *g = qobject_cast<TRadioGroup *>(b.control)) {
-        if (b.build) g->SetItems(b.build(), g->property("columns").toInt());
+        if (b.build) {
+            const QStringList items = b.build();
+            const int columns = g->property("columns").toInt();
+            g->SetItems(items, columns > 0 ? columns : int(items.size())); // 0: one row
+        }
         g->SetItemIndex(index);
     } else if (auto *x = qobject_cast<QCheckBox *>(b.control)) {
         x->setChecked(value != 0);

@@ -69,7 +69,7 @@ struct TChoiceRow { // combo box or radio group: the value is the item index
     TItemsBuilder build = {}; // instead of items, for lists that depend on the device
     TPredicate shown = {};
     std::function<void()> after = {};
-    int columns = 1;          // radio groups
+    int columns = 1;          // radio groups; 0 puts every item in one row
     TStoreOn storeOn = TStoreOn::Change;
 };
 

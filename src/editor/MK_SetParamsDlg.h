@@ -62,6 +62,7 @@ private:
     QStringList TankMethods() const;
     QStringList ProtocolSelectMethods() const;
     void ApplySpeedSourceRule();
+    void KeepSpeedSourceWithLock();
     void ApplyLockRule();
     void ApplyCompensationRule();
     void ApplyProtocolSelectRule();

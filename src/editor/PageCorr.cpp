@@ -5,6 +5,7 @@
 #include "editor/PageLayout.h"
 #include "editor/Widgets.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 
 void TMK_SetParamsDlg::BuildCorr(QWidget *page) {
@@ -13,7 +14,8 @@ void TMK_SetParamsDlg::BuildCorr(QWidget *page) {
     auto *grid = new QGridLayout(page);
     grid->setContentsMargins(12, 12, 12, 12);
     grid->setHorizontalSpacing(12);
-    grid->setColumnStretch(4, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
     TFormColumn left(b, grid, 0);
     TFormColumn right(b, grid, 1);
 

@@ -6,6 +6,7 @@
 #include "editor/Widgets.h"
 #include "model/MK.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 

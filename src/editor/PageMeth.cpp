@@ -122,7 +122,6 @@ void TMK_SetParamsDlg::BuildMeth(QWidget *page) {
                                           }},
                                          gbProtType));
         combo->setMinimumWidth(160);
-        binder_->Label(combo)->setObjectName(QStringLiteral("l") + QLatin1String(kProtTypeControls[slot] + 2));
     }
     proto.Wide(gbProtType);
     proto.Stretch();
@@ -132,7 +131,8 @@ void TMK_SetParamsDlg::BuildMeth(QWidget *page) {
     auto *tankBox = new QWidget(page);
     auto *kg = new QGridLayout(tankBox);
     kg->setContentsMargins(0, 0, 0, 0);
-    TFormColumn tank(b, kg);
+    kg->setVerticalSpacing(3);
+    TFormColumn tank(b, kg, 0, true);
     // clang-format off
     tank.Row(b.Combo({"cbTankMode", {"Бак", "Tank"}, Map::Field("TankMode"),
                       {{"Калибров.2", "Calibr.2"}, {"Калибров.7", "Calibr.7"}, {"Тарирован.", "Tare"}, {"Некалибр.", "Not calibr."}}},
@@ -168,7 +168,7 @@ void TMK_SetParamsDlg::BuildMeth(QWidget *page) {
     const auto injectorRule = [this] { ApplyInjectorRule(); };
     // clang-format off
     a.Wide(b.Radio({"rgVelocityMeth", {"Скорость", "Speed"}, Map::Field("VelocityMeth"), {},
-                    [this] { return SpeedSources(); }, {}, [this] { ApplySpeedSourceRule(); }}, srcA));
+                    [this] { return SpeedSources(); }, {}, [this] { KeepSpeedSourceWithLock(); }, 0}, srcA));
     a.Wide(b.Radio({"rgRevolutionsMeth", {"Обороты", "Engine speed"}, Map::Field("RevolutionsMeth"), kEcuInj, {},
                     [=] { return !caps().NoInjectorInput; }, injectorRule, 2}, srcA));
     a.Wide(b.Radio({"rgExpenseMeth", {"Расход бензина", "Petrol expense"}, Map::Field("ExpenseMeth"), kEcuInj, {},
@@ -188,7 +188,7 @@ void TMK_SetParamsDlg::BuildMeth(QWidget *page) {
 
     c.Wide(b.Radio({"rgLockType", {"Замок зажигания", "Ignition lock"}, Map::Bit("OptionBits", 0),
                     {{"Физич.", "Phys."}, {"Вирт.", "Virt."}}, {}, [=] { return !caps().StartLockLevel; },
-                    [this] { ApplyLockRule(); ApplySpeedSourceRule(); }, 2}, srcB));
+                    [this] { ApplyLockRule(); KeepSpeedSourceWithLock(); }, 2}, srcB));
     c.Wide(b.Radio({"rgLockTypeLevel", {"Уровень виртуального замка", "Ignition lock level"},
                     Map::Field("LockTypeLevel", 1, 1), {}, [=] {
                         QStringList items{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
@@ -201,7 +201,7 @@ void TMK_SetParamsDlg::BuildMeth(QWidget *page) {
                     [this] { binder_->SetShown(W<QWidget>("rgGabarInvPol"), !mk_.Bit("OptionBits", 2)); }, 2}, srcB));
     c.Wide(b.Radio({"rgGabarInvPol", {"Полярность входа Габариты", "Park.lights level"}, Map::Bit("OptionBits", 7),
                     {{"1 (Прямая)", "Straight(1)"}, {"0 (Инверсная)", "Inverse(0)"}}, {},
-                    [=] { return !caps().FixedParkingLights; }, {}, 2}, srcB));
+                    [=] { return !caps().FixedParkingLights; }, {}, 1}, srcB));
     c.Wide(b.Radio({"rgUaccMeth", {"Напряжение аккумулятора", "Battery voltage"}, Map::Field("UaccMeth"), kEcuSens, {},
                     [this] { return Protocol() && Protocol()->HasBatteryVoltage; }, {}, 2}, srcB));
     c.Wide(b.Radio({"rgAirWaterShow", {"Подпись температуры", "Temperature signature"}, Map::Field("AirWaterShow"),
@@ -216,10 +216,6 @@ void TMK_SetParamsDlg::BuildMeth(QWidget *page) {
     c.Stretch();
     grid->addWidget(srcA, 0, 2, 2, 1);
     grid->addWidget(srcB, 0, 3, 2, 1);
-    grid->setColumnStretch(0, 3);
-    grid->setColumnStretch(1, 3);
-    grid->setColumnStretch(2, 2);
-    grid->setColumnStretch(3, 2);
 }
 
 // --- rules ----------------------------------------------------------------------------
@@ -239,14 +235,19 @@ void TMK_SetParamsDlg::ChangeProtocol(int index) {
     // The tank method list depends on the protocol's level sensors.
     binder_->Load(W<QWidget>("cbTankMeth"));
     ApplyCompensationRule();
+    ApplyProtocolRules();
 }
 
 void TMK_SetParamsDlg::ProtocolLeft() { ApplyProtocolRules(); }
 
 void TMK_SetParamsDlg::ApplySpeedSourceRule() {
-    auto *speed = W<TRadioGroup>("rgVelocityMeth");
     const int k = Kind();
-    speed->SetItemEnabled(0, !(k == 255 || k == 254 || k == 225));
+    W<TRadioGroup>("rgVelocityMeth")->SetItemEnabled(0, !(k == 255 || k == 254 || k == 225));
+}
+
+void TMK_SetParamsDlg::KeepSpeedSourceWithLock() {
+    // On some devices the last speed source works only with the virtual ignition lock.
+    auto *speed = W<TRadioGroup>("rgVelocityMeth");
     const bool physicalLock = !mk_.Bit("OptionBits", 0);
     if (Prots().Caps.LastSpeedSourceNeedsVirtualLock && physicalLock && speed->Count() > 0 &&
         speed->ItemIndex() == speed->Count() - 1) {

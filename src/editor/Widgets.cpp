@@ -12,6 +12,8 @@ TSpinEdit::TSpinEdit(QWidget *parent) : QDoubleSpinBox(parent) {
     setDecimals(0);
     setKeyboardTracking(false);
     setAccelerated(true);
+    // A typed value beyond the bounds is pulled to the nearest bound when the edit ends.
+    setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     connect(this, &QDoubleSpinBox::valueChanged, this, [this] {
         if (showing_) return;
         edited_ = true;
