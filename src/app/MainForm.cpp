@@ -4,6 +4,7 @@
 #include "app/JustOne.h"
 #include "base/Error.h"
 #include "base/Lang.h"
+#include "editor/MK_SetParamsDlg.h"
 #include "model/MK.h"
 #include "model/MK_ViewJournalsDlg.h"
 #include "model/SettingsFile.h"
@@ -377,7 +378,12 @@ void TMainForm::bSetParamsClick() {
 }
 
 void TMainForm::bEditParamsClick() {
-    // The settings editor plugs in here: SettingsModified |= mk_->EditSettings(run editor).
+    if (!mk_) return;
+    const bool confirmed = mk_->EditSettings([this] {
+        TMK_SetParamsDlg dialog(*mk_, this);
+        return dialog.exec() == QDialog::Accepted;
+    });
+    if (confirmed) SettingsModified = true;
 }
 
 void TMainForm::bViewJournalsClick() {

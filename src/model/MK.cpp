@@ -4,6 +4,8 @@
 #include "base/Cp1251.h"
 #include "base/Error.h"
 #include "base/Lang.h"
+#include "catalogue/ProtsH.h"
+#include "model/MenuItemsH.h"
 
 #include <algorithm>
 #include <cstring>
@@ -320,7 +322,6 @@ TDate TMK::DecodeDayNumber(uint32_t number) {
 void TMK::SetDefaults() {
     Image.Clear();
     SetDefaultColourSchemes(false);
-    BuildParameterList();
     Preview = QImage(320, 240, QImage::Format_RGB32);
     Preview.fill(Qt::black);
 
@@ -347,6 +348,9 @@ void TMK::SetDefaults() {
     ModelCode = 0x4000;
     Set("ProtocolIndex", 0);
     SetUpCatalogue();
+    // Built after the catalogue so that a second image does not inherit the flags of
+    // an earlier model; the default model's flags do not change the parameter set.
+    BuildParameterList();
     BuildMenuItems();
     FillHotMenuDefaults();
 
@@ -455,11 +459,51 @@ void TMK::SetDefaultServiceNames() {
 }
 
 // --- catalogue-dependent parts ---------------------------------------------------------
-// The protocol catalogue, the measured parameters and the device menu items are their
-// own module; until it is linked in, the image carries no capability flags, an empty
-// parameter list and an empty hot menu.
 
-void TMK::SetUpCatalogue() {}
-void TMK::BuildParameterList() {}
-void TMK::BuildMenuItems() {}
-void TMK::FillHotMenuDefaults() {}
+void TMK::SetUpCatalogue() {
+    const int64_t protocol = Get("ProtocolIndex");
+    if (protocol > 255)
+        throw RangeError(
+            QStringLiteral("Range check error: protocol number %1 does not fit 0 … 255").arg(protocol));
+    Prots().BuildProtocolList(ModelCode, uint8_t(protocol), Header.variant);
+}
+
+void TMK::BuildParameterList() {
+    Parameters = BuildMeasParSet(Prots().Caps);
+}
+
+TMeasParBase *TMK::FindParameter(uint8_t code) const {
+    return FindMeasPar(Parameters, code);
+}
+
+void TMK::BuildMenuItems() {
+    ::BuildMenuItems();
+}
+
+void TMK::FillHotMenuDefaults() {
+    constexpr int places = 10; // a page of the hot menu
+    static constexpr const char *page0[] = {"FullTankMenu",  "ToTankMenu",        "ErrorsMenu",
+                                            "FlagSoundMenu", "VelocityLimitMenu", "PrognozMenu",
+                                            "ExpenseHHMenu"};
+    static constexpr const char *page1[] = {"TripJournMenu", "InitReset0ParamsMenu", "InitReset1ParamsMenu",
+                                            "ContinueTripMenu", "TankJournMenu"};
+    static constexpr const char *page2[] = {"ParkOffMenu", "ParkSenseMenu_0", "ParkSpeedMenu_0",
+                                            "ParkBeepTypeMenu", "ParkAlwaysOnMenu"};
+    for (int i = 0; i < 4 * places; ++i)
+        Set("HotMenu", 0, i);
+    auto fill = [this](int page, std::span<const char *const> names) {
+        int place = 0;
+        for (const char *name : names) {
+            const TMKMenuItem *item = FindMenuItemByName(QString::fromLatin1(name));
+            Set("HotMenu", item ? item->Number : 0, page * places + place++);
+        }
+    };
+    fill(0, page0);
+    fill(1, page1);
+    // Page 2 is the parking radar's.
+    if (!Prots().Caps.NoParktronic) fill(2, page2);
+}
+
+void TMK::SetDefaultColourSchemes() {
+    SetDefaultColourSchemes(Prots().Caps.AltColourDefaults);
+}

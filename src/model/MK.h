@@ -3,6 +3,7 @@
 // device's configuration memory; the working fields are a typed copy of its eleven
 // sections that the editor and the journal viewer read and change.
 
+#include "catalogue/MeasParsH.h"
 #include "model/ImageStream.h"
 #include "model/MKLayout.h"
 
@@ -100,6 +101,8 @@ public:
     TColourScheme DefaultNightScheme{};
     // Fills the default schemes; alternative is the variant some models use.
     void SetDefaultColourSchemes(bool alternative);
+    // The variant the catalogue's current model asks for (AltColourDefaults).
+    void SetDefaultColourSchemes();
 
     static uint16_t PackColour(int r, int g, int b);
     static TRgb5 UnpackColour(uint16_t colour);
@@ -113,6 +116,17 @@ public:
     // 320 x 240 canvas for the screen previews.
     QImage Preview;
 
+    // --- measured parameters -------------------------------------------------------
+    // One object per parameter class, rebuilt for the catalogue's flags.
+    TMeasParList Parameters;
+    void BuildParameterList();
+    // The first parameter with that code, or nullptr.
+    TMeasParBase *FindParameter(uint8_t code) const;
+
+    // Hot menu pages 0 … 3 as a new image has them, for the current menu items:
+    // page 2 (parking radar) only when the device has one.
+    void FillHotMenuDefaults();
+
 private:
     void SetDefaults();
     void SetSectionDefaults();
@@ -121,9 +135,7 @@ private:
     // Catalogue-dependent parts of construction and editing: the protocol catalogue,
     // the measured parameters, the device menu items and the hot menu defaults.
     void SetUpCatalogue();
-    void BuildParameterList();
     void BuildMenuItems();
-    void FillHotMenuDefaults();
 
     std::array<uint8_t, MKLayout::WorkingSize> working_{};
 };

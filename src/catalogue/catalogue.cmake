@@ -1,0 +1,5 @@
+list(APPEND TRIPCORE_SOURCES
+  catalogue/ProtsH.cpp
+  catalogue/MeasParsH.cpp
+  model/MenuItemsH.cpp
+)

@@ -1,0 +1,10 @@
+list(APPEND TRIPUI_SOURCES
+  editor/Widgets.cpp
+  editor/Binder.cpp
+)
+list(APPEND TRIPUI_SOURCES
+  editor/MK_SetParamsDlg.cpp
+  editor/PageCorr.cpp
+  editor/PageMeth.cpp
+  editor/PageLim.cpp
+)

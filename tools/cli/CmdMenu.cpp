@@ -1,0 +1,46 @@
+// tripconf-cli menu: the device menu items for a model, with the device's numbers.
+
+#include "Cli.h"
+
+#include "catalogue/ProtsH.h"
+#include "model/MenuItemsH.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace {
+
+int RunMenu(TCliArgs &args) {
+    const uint16_t model = ModelOption(args, 0x4000);
+    LangOption(args);
+    const bool json = JsonOption(args);
+    args.Finish();
+    RequireKnownModel(model);
+
+    Prots().BuildProtocolList(model, 0, 0);
+    const TMKMenuItemList items = MakeMenuItems(Prots().Caps);
+    if (json) {
+        QJsonArray out;
+        for (const auto &item : items)
+            out.append(QJsonObject{{QStringLiteral("number"), int(item->Number)},
+                                   {QStringLiteral("name"), item->Name},
+                                   {QStringLiteral("caption"), item->Caption},
+                                   {QStringLiteral("group"), int(item->Group)}});
+        PrintJson(out);
+        return 0;
+    }
+    QList<QStringList> rows;
+    for (const auto &item : items)
+        rows << QStringList{QString::number(item->Number), item->Name, QString::number(item->Group),
+                            QLatin1Char('"') + item->Caption + QLatin1Char('"')};
+    PrintTable({QStringLiteral("NUMBER"), QStringLiteral("NAME"), QStringLiteral("GROUP"),
+                QStringLiteral("CAPTION")},
+               rows);
+    return 0;
+}
+
+const TCliRegistration registration{{"menu", "[--model CODE] [--lang en|ru] [--json]",
+                                     "the device menu items of a model with the numbers the hot menus store",
+                                     RunMenu}};
+
+} // namespace
