@@ -2,6 +2,7 @@
 
 #include "app/IniFls.h"
 #include "app/JustOne.h"
+#include "app/PassW.h"
 #include "base/Error.h"
 #include "base/Lang.h"
 #include "editor/MK_SetParamsDlg.h"
@@ -311,6 +312,7 @@ void TMainForm::FormShow() {
         Lang::SetEnglish(ini.ReadBool(QStringLiteral("Common"), QStringLiteral("EnglishVersion"), false));
         ini.RestorePlacement(QStringLiteral("MainWindow"), this);
     }
+    Access::Unlock(); // no command of this program asks for the password
     OpenDialog1->Options.directory = ProgramFolder();
     SaveDialog1->Options.directory = ProgramFolder();
     SettingsModified = false;

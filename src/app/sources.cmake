@@ -4,3 +4,7 @@ list(APPEND TRIPUI_SOURCES
   app/MessageBoxPrompts.cpp
   app/MainForm.cpp
 )
+list(APPEND TRIPUI_SOURCES
+  app/Progress.cpp
+  app/PassW.cpp
+)

@@ -439,6 +439,8 @@ void TestImage::editingProcedure() {
     TMK mk;
     SetImage(mk, TestEnv::SampleImage());
     mk.LoadAllSections();
+    mk.Set("ProtocolIndex", 1); // the catalogue is built for it
+    mk.StoreSection(10);
     const QByteArray image = ImageBytes(mk);
     const QByteArray working(reinterpret_cast<const char *>(mk.Working().data()), WorkingSize);
 
@@ -472,6 +474,13 @@ void TestImage::editingProcedureRestoresOnError() {
     TMK mk;
     SetImage(mk, TestEnv::SampleImage());
     mk.LoadAllSections();
+    mk.Set("ProtocolIndex", 300); // beyond any list: the procedure stops before the editor
+    mk.StoreSection(10);
+    const QByteArray image = mk.Image.Bytes();
+    QVERIFY_THROWS_EXCEPTION(Error, mk.EditSettings([] { return true; }));
+    QCOMPARE(mk.Image.Bytes(), image);
+    mk.Set("ProtocolIndex", 0);
+    mk.StoreSection(10);
     const QByteArray snapshot = mk.Snapshot();
     QVERIFY_THROWS_EXCEPTION(Error, mk.EditSettings([&]() -> bool {
         mk.Set("TankLimit", 3);
