@@ -392,7 +392,7 @@ void TMainForm::bViewJournalsClick() {
     if (!mk_) return;
     // OK stores sections 7, 1 and 11; anything else stores nothing. SettingsModified stays.
     mk_->ViewJournals([this] {
-        TMK_ViewJournalsDlg dialog(*mk_, Journals::CurrentFaultFormat(), this);
+        TMK_ViewJournalsDlg dialog(*mk_, Journals::FaultFormatOf(*mk_), this);
         return dialog.exec() == QDialog::Accepted;
     });
 }

@@ -5,6 +5,7 @@
 #include "base/Error.h"
 #include "base/Lang.h"
 #include "base/Rounding.h"
+#include "catalogue/ProtsH.h"
 #include "model/MK.h"
 #include "model/SettingsFile.h"
 
@@ -304,8 +305,21 @@ TProtocolSettings TProtocolSettings::FromMK(const TMK &mk) {
     return p;
 }
 
-int CurrentFaultFormat() {
-    return 0;
+int FaultFormatOf(const TMK &mk) {
+    // A catalogue of its own: the program-wide one follows the editor and may still
+    // describe an earlier image, and the viewer must not change it.
+    const int64_t protocol = mk.Get("ProtocolIndex");
+    if (protocol >= 0 && protocol <= 255) {
+        try {
+            TProtCatalogue catalogue;
+            catalogue.BuildProtocolList(mk.ModelCode, uint8_t(protocol), mk.Header.variant);
+            if (catalogue.CurrentProtocol) return catalogue.CurrentProtocol->FaultFormat;
+        } catch (const Error &) {
+            // A number beyond the model's list: fall back to the current protocol.
+        }
+    }
+    const TProtBase *current = Prots().CurrentProtocol;
+    return current ? current->FaultFormat : TProtBase::FaultFormatNone;
 }
 
 uint32_t ConvertFormat8(uint32_t code) {
@@ -617,11 +631,11 @@ bool ReportByName(QStringView name, TReport *which) {
     return false;
 }
 
-QString FileReport(const QString &path, TReport which, int faultFormat) {
+QString FileReport(const QString &path, TReport which) {
     TMK mk;
     SettingsFile::Load(mk, path);
     mk.LoadAllSections();
-    return Report(mk, which, faultFormat);
+    return Report(mk, which, FaultFormatOf(mk));
 }
 
 } // namespace Journals

@@ -126,10 +126,10 @@ struct TProtocolSettings {
     static TProtocolSettings FromMK(const TMK &mk);
 };
 
-// The fault format of the current protocol, which the error list and the journal
-// reports use. Until the protocol catalogue is part of the program this is the
-// OBD-II form, format 0.
-int CurrentFaultFormat();
+// The fault format of the protocol the image selects (model code, protocol number,
+// header variant). When that number is not in the model's list, the format of the
+// catalogue's current protocol; without one, no fault codes.
+int FaultFormatOf(const TMK &mk);
 
 // Trouble code as text in fault format `format`; unknown formats give empty text.
 QString TroubleCodeText(int format, uint32_t code, const TProtocolSettings &protocol);
@@ -176,7 +176,8 @@ enum class TReport { Trip, Tank, Errors, Averages };
 QString Report(const TMK &mk, TReport which, int faultFormat);
 // "trip", "tank", "errors" or "averages"; false for any other name.
 bool ReportByName(QStringView name, TReport *which);
-// The report of a settings file, read and loaded as the main window does. Raises Error.
-QString FileReport(const QString &path, TReport which, int faultFormat);
+// The report of a settings file, read and loaded as the main window does, with the
+// fault format of its protocol. Raises Error.
+QString FileReport(const QString &path, TReport which);
 
 } // namespace Journals

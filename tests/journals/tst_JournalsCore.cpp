@@ -6,6 +6,7 @@
 #include "base/Cp1251.h"
 #include "base/Error.h"
 #include "base/Lang.h"
+#include "catalogue/ProtsH.h"
 #include "model/Journals.h"
 #include "model/MK.h"
 #include "model/SettingsFile.h"
@@ -72,6 +73,8 @@ private slots:
     void saveGridFailure();
     void reports_data();
     void reports();
+    void faultFormatOfTheImage_data();
+    void faultFormatOfTheImage();
     void fileReport_data();
     void fileReport();
     void reportNames();
@@ -846,6 +849,33 @@ void TJournalsCoreTest::reports() {
                            QStringLiteral("\t3150000,000\t"));
 }
 
+void TJournalsCoreTest::faultFormatOfTheImage_data() {
+    QTest::addColumn<uint>("model");
+    for (const TDeviceModel &m : DeviceModels())
+        QTest::addRow("0x%04X", m.Code) << uint(m.Code);
+}
+
+void TJournalsCoreTest::faultFormatOfTheImage() {
+    QFETCH(uint, model);
+    TMK mk; // leaves the program-wide catalogue at the default model
+    const TProtBase *current = Prots().CurrentProtocol;
+    QVERIFY(current);
+    mk.ModelCode = uint16_t(model);
+    TProtCatalogue catalogue;
+    catalogue.BuildProtocolList(uint16_t(model), 0, 0);
+    QVERIFY(catalogue.Count() > 0);
+    for (int i = 0; i < catalogue.Count(); ++i) {
+        mk.Set("ProtocolIndex", i);
+        QCOMPARE(FaultFormatOf(mk), catalogue.At(i).FaultFormat);
+    }
+    QCOMPARE(Prots().CurrentProtocol, current); // untouched
+    // A number the model's list does not have: the current protocol's format.
+    for (int beyond : {catalogue.Count(), 255, 256, 65535}) {
+        mk.Set("ProtocolIndex", beyond);
+        QCOMPARE(FaultFormatOf(mk), current->FaultFormat);
+    }
+}
+
 void TJournalsCoreTest::fileReport_data() {
     QTest::addColumn<bool>("english");
     QTest::addColumn<int>("which");
@@ -861,17 +891,26 @@ void TJournalsCoreTest::fileReport() {
     TMK mk;
     Fixture::LoadSampleImage(mk);
     Fixture::FillSample(mk);
+    // A protocol that writes its codes without the letter (format 1).
+    int plain = -1;
+    for (int i = Prots().Count() - 1; i >= 0; --i)
+        if (Prots().At(i).FaultFormat == 1) plain = i;
+    QVERIFY(plain >= 0);
+    mk.Set("ProtocolIndex", plain);
     for (int k = 1; k <= 11; ++k)
         mk.StoreSection(k);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("car.vorng"));
     SettingsFile::Save(mk, path);
 
-    const QString report = FileReport(path, TReport(which), 5);
-    QCOMPARE(report, Report(mk, TReport(which), 5));
+    const QString report = FileReport(path, TReport(which));
+    QCOMPARE(report, Report(mk, TReport(which), FaultFormatOf(mk)));
     QVERIFY(!report.isEmpty());
+    QCOMPARE(FaultFormatOf(mk), 1);
+    if (TReport(which) == TReport::Errors)
+        QVERIFY(report.contains(u"\t0171\t") && !report.contains(u"P0171"));
     QVERIFY_THROWS_EXCEPTION(Error,
-                             FileReport(dir.filePath(QStringLiteral("missing.vorng")), TReport(which), 0));
+                             FileReport(dir.filePath(QStringLiteral("missing.vorng")), TReport(which)));
 }
 
 void TJournalsCoreTest::reportNames() {

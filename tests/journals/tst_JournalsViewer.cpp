@@ -597,7 +597,7 @@ void TJournalsViewerTest::mainWindowRunsTheProcedure() {
     bool seen = false;
     WhenViewerShown([&](TMK_ViewJournalsDlg &d) {
         seen = true;
-        QCOMPARE(d.FaultFormat(), Journals::CurrentFaultFormat());
+        QCOMPARE(d.FaultFormat(), Journals::FaultFormatOf(*form.MK()));
         QTest::mouseClick(d.bTripReset, Qt::LeftButton);
         QTest::mouseClick(confirm ? d.OKBtn : d.CancelBtn, Qt::LeftButton);
     });
