@@ -6,6 +6,11 @@
 #if defined(Q_OS_LINUX)
 #include <linux/serial.h>
 #include <sys/ioctl.h>
+#elif defined(Q_OS_WIN)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #endif
 
 namespace {
@@ -24,6 +29,10 @@ public:
         }
         error_.clear();
         port_.setFlowControl(QSerialPort::NoFlowControl);
+#if defined(Q_OS_WIN)
+        // Large driver queues: nothing is lost while the program is busy elsewhere.
+        ::SetupComm(HANDLE(port_.handle()), 1048576, 1048576);
+#endif
         RequestLowLatency();
         port_.clearError();
         return true;
@@ -33,11 +42,19 @@ public:
         if (port_.isOpen()) port_.close();
     }
 
-    bool IsOpen() const override { return port_.isOpen(); }
-    QString ErrorString() const override { return error_; }
+    bool IsOpen() const override {
+        return port_.isOpen();
+    }
+    QString ErrorString() const override {
+        return error_;
+    }
 
-    bool SetBaudRate(int rate) override { return Check(port_.setBaudRate(rate)); }
-    int BaudRate() const override { return port_.isOpen() ? int(port_.baudRate()) : 0; }
+    bool SetBaudRate(int rate) override {
+        return Check(port_.setBaudRate(rate));
+    }
+    int BaudRate() const override {
+        return port_.isOpen() ? int(port_.baudRate()) : 0;
+    }
 
     bool SetDataBits(int bits) override {
         if (bits < 5 || bits > 8) return false;
@@ -59,11 +76,19 @@ public:
         return Check(port_.setStopBits(stops[code]));
     }
 
-    bool SetDTR(bool on) override { return Check(port_.setDataTerminalReady(on)); }
-    bool SetRTS(bool on) override { return Check(port_.setRequestToSend(on)); }
+    bool SetDTR(bool on) override {
+        return Check(port_.setDataTerminalReady(on));
+    }
+    bool SetRTS(bool on) override {
+        return Check(port_.setRequestToSend(on));
+    }
 
-    void PurgeInput() override { Check(port_.clear(QSerialPort::Input)); }
-    void PurgeOutput() override { Check(port_.clear(QSerialPort::Output)); }
+    void PurgeInput() override {
+        Check(port_.clear(QSerialPort::Input));
+    }
+    void PurgeOutput() override {
+        Check(port_.clear(QSerialPort::Output));
+    }
 
     bool Write(const uint8_t *data, int count) override {
         if (port_.write(reinterpret_cast<const char *>(data), count) != count) return Check(false);
