@@ -11,6 +11,7 @@
 #include "model/MK.h"
 #include "model/SettingsFile.h"
 #include "FakePrompts.h"
+#include "SimDevice.h"
 #include "TestEnv.h"
 
 #include <QCheckBox>
@@ -85,6 +86,7 @@ private slots:
     void visibility();
     void protocolVariantSlots();
     void okWithoutTouchingKeepsTheImage();
+    void okOnTheSimulatedDeviceImage();
     void cancelPutsEverythingBack();
     void okStoresTheFocusedEdit();
     void mainWindowMarksModifiedOnOkOnly();
@@ -493,6 +495,22 @@ void TestEditor::okWithoutTouchingKeepsTheImage() {
         QVERIFY2(mk.Image.Bytes() == image, qPrintable(QString::number(model, 16)));
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(mk.Working().data()), MKLayout::WorkingSize), working);
     }
+}
+
+void TestEditor::okOnTheSimulatedDeviceImage() {
+    // The image a read from the simulated device gives: blocks 1 … 127 and 129 … 255.
+    const QByteArray memory = TSimDevice::DefaultMemory();
+    TMK mk;
+    mk.Image.Append(memory.mid(32, 4096 - 32) + memory.mid(4096 + 32));
+    QCOMPARE(mk.Image.Size(), 8128);
+    mk.LoadAllSections();
+    const QByteArray image = mk.Image.Bytes();
+    const bool ok = Edit(mk, [&](TMK_SetParamsDlg &dlg) {
+        for (int i = 0; i < dlg.pcMain->count(); ++i) dlg.pcMain->setCurrentIndex(i);
+        return true;
+    });
+    QVERIFY(ok);
+    QCOMPARE(mk.Image.Bytes(), image);
 }
 
 void TestEditor::cancelPutsEverythingBack() {
