@@ -142,7 +142,7 @@ QComboBox *TBinder::Combo(const TChoiceRow &row, QWidget *parent) {
     auto *w = new QComboBox(parent);
     w->setObjectName(QLatin1String(row.control));
     w->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    w->setMinimumContentsLength(10);
+    w->setMinimumContentsLength(6);
     Binding &b = Add(w, row.caption, row.map, row.shown, row.after);
     b.items = row.items;
     b.build = row.build;

@@ -83,8 +83,8 @@ void TMK_SetParamsDlg::BuildMeth(QWidget *page) {
     TBinder &b = *binder_;
     const auto caps = [] { return Prots().Caps; };
     auto *grid = new QGridLayout(page);
-    grid->setContentsMargins(10, 10, 10, 10);
-    grid->setHorizontalSpacing(14);
+    grid->setContentsMargins(8, 8, 8, 8);
+    grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(6);
 
     // Column 1: protocol.
@@ -121,9 +121,18 @@ void TMK_SetParamsDlg::BuildMeth(QWidget *page) {
                                               return p ? p->OptShown(slot).mid(0, slot == 4 ? 60 : 20) : QStringList();
                                           }},
                                          gbProtType));
-        combo->setMinimumWidth(160);
+        combo->setMinimumWidth(110);
+        // Option captions come from the protocol and some are long: let them wrap.
+        binder_->Label(combo)->setWordWrap(true);
     }
     proto.Wide(gbProtType);
+    // The two mode switches sit here, where the width allows their long captions.
+    // clang-format off
+    proto.Wide(b.Check({"cbGasOil", {"Включить режим Газ/Бензин", "Gas/Petrol mode on"}, Map::Bit("OptionBits", 5),
+                        [=] { return !caps().NoGas; }}, protocolBox));
+    proto.Wide(b.Check({"cbLightsOn", {"Включить управление ближним светом", "Low beam conrtrol on"},
+                        Map::Bit("OptionBits", 4), [=] { return caps().HasLowBeamControl; }}, protocolBox));
+    // clang-format on
     proto.Stretch();
     grid->addWidget(protocolBox, 0, 0, 2, 1);
 
@@ -148,10 +157,6 @@ void TMK_SetParamsDlg::BuildMeth(QWidget *page) {
                      10, 300, 1, 0, false, [=] { return !caps().NoGas; }}, tankBox));
     tank.Row(b.Spin({"seK100Manual", {"К-т потреб. топлива (Р/100 руч.)", "Expense/100 manual coef."},
                      Map::Field("K100Manual", 10), 1.0, 99.9, 0.1, 1}, tankBox));
-    tank.Wide(b.Check({"cbGasOil", {"Включить режим Газ/Бензин", "Gas/Petrol mode on"}, Map::Bit("OptionBits", 5),
-                       [=] { return !caps().NoGas; }}, tankBox));
-    tank.Wide(b.Check({"cbLightsOn", {"Включить управление ближним светом", "Low beam conrtrol on"},
-                       Map::Bit("OptionBits", 4), [=] { return caps().HasLowBeamControl; }}, tankBox));
     // clang-format on
     tank.Stretch();
     grid->addWidget(tankBox, 0, 1, 2, 1);
@@ -216,6 +221,8 @@ void TMK_SetParamsDlg::BuildMeth(QWidget *page) {
     c.Stretch();
     grid->addWidget(srcA, 0, 2, 2, 1);
     grid->addWidget(srcB, 0, 3, 2, 1);
+    // Spare width goes to the protocol column, whose option lists vary most.
+    grid->setColumnStretch(0, 1);
 }
 
 // --- rules ----------------------------------------------------------------------------

@@ -85,6 +85,8 @@ private slots:
     void visibility_data();
     void visibility();
     void protocolVariantSlots();
+    void nothingIsCutOff_data();
+    void nothingIsCutOff();
     void okWithoutTouchingKeepsTheImage();
     void okOnTheSimulatedDeviceImage();
     void cancelPutsEverythingBack();
@@ -476,6 +478,67 @@ void TestEditor::protocolVariantSlots() {
         }();
         return false;
     });
+}
+
+void TestEditor::nothingIsCutOff_data() {
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("english");
+    for (const TDeviceModel &m : DeviceModels())
+        for (bool en : {false, true})
+            QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(m.Code, 4, 16).arg(en ? "en" : "ru")))
+                << int(m.Code) << en;
+}
+
+void TestEditor::nothingIsCutOff() {
+    QFETCH(int, model);
+    QFETCH(bool, english);
+    TLangScope lang(english);
+    // The entry with the most option slots, then the one with the longest name.
+    int most = 0, longest = 0;
+    Prots().BuildProtocolList(uint16_t(model), 0, 0);
+    const auto used = [](const TProtBase &p) {
+        int n = 0;
+        for (int slot = 0; slot < 8; ++slot) n += p.OptUsed(slot);
+        return n;
+    };
+    for (int i = 0; i < Prots().Count(); ++i) {
+        if (used(*Prots().ProtocolList[size_t(i)]) > used(*Prots().ProtocolList[size_t(most)])) most = i;
+        if (Prots().ProtocolList[size_t(i)]->Name.size() > Prots().ProtocolList[size_t(longest)]->Name.size()) longest = i;
+    }
+    QStringList problems;
+    for (int protocol : {most, longest}) {
+        TMK mk;
+        mk.ModelCode = uint16_t(model);
+        mk.Set("ProtocolIndex", protocol);
+        mk.Set("ProtocolSelectMeth", 9); // past every list: cbProtocol shows only for manual
+        mk.SetBit("OptionBits", 0, true);
+        Edit(mk, [&](TMK_SetParamsDlg &dlg) {
+            dlg.pcMain->setCurrentIndex(1);
+            auto *select = dlg.findChild<QComboBox *>("cbProtocolSelectMeth");
+            select->setFocus();
+            QTest::keyClick(select, Qt::Key_End); // manual selection shows the protocol list
+            if (dlg.findChild<QWidget *>("cbProtocol")->isHidden()) problems << QStringLiteral("cbProtocol not shown");
+            for (int page = 0; page < 3; ++page) {
+                dlg.pcMain->setCurrentIndex(page);
+                QWidget *p = dlg.pcMain->currentWidget();
+                QApplication::processEvents();
+                for (QWidget *w : p->findChildren<QWidget *>()) {
+                    if (!w->isVisibleTo(p) || w->inherits("QLineEdit") || !w->parentWidget()->isVisibleTo(p)) continue;
+                    if (!(w->inherits("QLabel") || w->inherits("QAbstractButton") || w->inherits("QComboBox") ||
+                          w->inherits("QAbstractSpinBox") || w->inherits("QGroupBox")))
+                        continue;
+                    const QRect r(w->mapTo(p, QPoint(0, 0)), w->size());
+                    const QString what = w->objectName() + QLatin1Char(' ') + w->metaObject()->className();
+                    if (!p->rect().contains(r)) problems << what + QStringLiteral(" leaves its page");
+                    if (w->width() < w->minimumSizeHint().width() || w->height() < w->minimumSizeHint().height())
+                        problems << what + QStringLiteral(" is squeezed");
+                }
+            }
+            return false;
+        });
+    }
+    problems.removeDuplicates();
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
 }
 
 void TestEditor::okWithoutTouchingKeepsTheImage() {
