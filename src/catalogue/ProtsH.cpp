@@ -166,21 +166,6 @@ constexpr TCapCond If(std::initializer_list<TCap> all, std::initializer_list<TCa
     return {TCapSet(all), TCapSet(none)};
 }
 
-// Entry flags a row sets; the defaults are those of a new entry.
-struct TRowFlags {
-    bool HasCoolantTemp = true;
-    bool HasFaults = true;
-    bool HasAtOilTemp = false;
-    bool HasEngineOilTemp = false;
-    bool HasFanControl = false;
-    bool HasLightsInfo = false;
-    bool HasBatteryVoltage = false;
-    bool IsHybrid = false;
-    int EcuTankSensors = 0;
-    bool HasAddCooling = false;
-    bool HasTrimInfo = false;
-    bool HasAirTempChoice = false;
-};
 
 struct TOptFill {
     TOptSlot slot;
@@ -198,7 +183,7 @@ struct TProtRow {
     int32_t faultFormat;
     TCodes disp; // after 1 … 16
     TCodes units;
-    TRowFlags flags;
+    TProtFlags flags;
     std::initializer_list<TOptFill> options;
     TAtFill at = NoAtFill;
 };
@@ -994,18 +979,7 @@ void TProtCatalogue::BuildEntries() {
             std::make_unique<TProtBase>(*this, row.name.text(en), row.kind, row.faultFormat,
                                         std::span<const uint8_t>(row.disp.begin(), row.disp.size()),
                                         std::span<const uint8_t>(row.units.begin(), row.units.size()));
-        entry->HasCoolantTemp = row.flags.HasCoolantTemp;
-        entry->HasFaults = row.flags.HasFaults;
-        entry->HasAtOilTemp = row.flags.HasAtOilTemp;
-        entry->HasEngineOilTemp = row.flags.HasEngineOilTemp;
-        entry->HasFanControl = row.flags.HasFanControl;
-        entry->HasLightsInfo = row.flags.HasLightsInfo;
-        entry->HasBatteryVoltage = row.flags.HasBatteryVoltage;
-        entry->IsHybrid = row.flags.IsHybrid;
-        entry->EcuTankSensors = row.flags.EcuTankSensors;
-        entry->HasAddCooling = row.flags.HasAddCooling;
-        entry->HasTrimInfo = row.flags.HasTrimInfo;
-        entry->HasAirTempChoice = row.flags.HasAirTempChoice;
+        static_cast<TProtFlags &>(*entry) = row.flags;
         for (const TOptFill &opt : row.options) {
             const std::span<const TCatText> values(opt.values.begin(), opt.values.size());
             entry->SetOption(opt.slot, opt.caption.text(en), int(values.size()), Texts(values, en));

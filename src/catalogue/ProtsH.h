@@ -208,8 +208,24 @@ const char *OptSlotName(int slot);
 
 class TProtCatalogue;
 
+// What a protocol reports about the vehicle; the defaults are those of a new entry.
+struct TProtFlags {
+    bool HasCoolantTemp = true;
+    bool HasFaults = true;
+    bool HasAtOilTemp = false;
+    bool HasEngineOilTemp = false;
+    bool HasFanControl = false;
+    bool HasLightsInfo = false;
+    bool HasBatteryVoltage = false;
+    bool IsHybrid = false;
+    int32_t EcuTankSensors = 0;
+    bool HasAddCooling = false;
+    bool HasTrimInfo = false;
+    bool HasAirTempChoice = false;
+};
+
 // One offered protocol. Built by the catalogue, never changed afterwards.
-class TProtBase {
+class TProtBase : public TProtFlags {
 public:
     static constexpr int MaxCodes = 101;
     static constexpr int FaultFormatNone = 1000; // no fault codes
@@ -230,18 +246,6 @@ public:
     std::array<QString, OptSlotCount> OptCaption;
     std::array<int32_t, OptSlotCount> OptCount{};
     std::array<QStringList, OptSlotCount> OptValues; // 21 texts, 61 for Add4
-    bool HasCoolantTemp = true;
-    bool HasFaults = true;
-    bool HasAtOilTemp = false;
-    bool HasEngineOilTemp = false;
-    bool HasFanControl = false;
-    bool HasLightsInfo = false;
-    bool HasBatteryVoltage = false;
-    bool IsHybrid = false;
-    int32_t EcuTankSensors = 0;
-    bool HasAddCooling = false;
-    bool HasTrimInfo = false;
-    bool HasAirTempChoice = false;
 
     std::span<const uint8_t> DispList() const { return {DispParams.data(), size_t(DispParamCount)}; }
     std::span<const uint8_t> UnitList() const { return {Units.data(), size_t(UnitCount)}; }
