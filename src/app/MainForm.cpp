@@ -397,7 +397,9 @@ void TMainForm::bRS232Click() {
 TDeviceTransfer TMainForm::MakeTransfer() {
     auto showProgress = [this]() -> std::unique_ptr<TTransferProgress> {
         auto progress = std::make_unique<TProgressForm>(this);
-        progress->move(geometry().center() - progress->rect().center());
+        QRect area(QPoint(), progress->size());
+        area.moveCenter(geometry().center());
+        progress->setGeometry(area);
         progress->show();
         return progress;
     };
