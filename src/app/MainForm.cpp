@@ -3,9 +3,13 @@
 #include "app/IniFls.h"
 #include "app/JustOne.h"
 #include "app/PassW.h"
+#include "app/Progress.h"
+#include "app/Transfer.h"
 #include "base/Error.h"
 #include "base/Lang.h"
 #include "editor/MK_SetParamsDlg.h"
+#include "link/ML_RS232.h"
+#include "link/ML_RS232_SetNumDlg.h"
 #include "model/MK.h"
 #include "model/MK_ViewJournalsDlg.h"
 #include "model/SettingsFile.h"
@@ -122,7 +126,13 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent) {
     ApplyLanguage();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    if (portDialogs_ && PortChoice() == portDialogs_.get()) SetPortChoice(nullptr);
+}
+
+void TMainForm::SetPortDirectory(std::unique_ptr<TPortDirectory> ports) {
+    ports_ = std::move(ports);
+}
 
 bool TMainForm::OwnsInstance() const { return JustOne1->OwnsMutex(); }
 
@@ -305,16 +315,23 @@ void TMainForm::showEvent(QShowEvent *event) {
 
 void TMainForm::FormShow() {
     QDir::setCurrent(ProgramFolder());
+    link_ = std::make_unique<TML_RS>(std::move(ports_)); // scans the ports
+    link_->SetPortType(0);
+    portDialogs_ = std::make_unique<TPortDialogs>();
+    SetPortChoice(portDialogs_.get());
     Lang::SetEnglish(false);
     mk_ = std::make_unique<TMK>();
     {
         TMIniFile ini;
+        link_->LoadSettings(ini); // opens the stored port
         Lang::SetEnglish(ini.ReadBool(QStringLiteral("Common"), QStringLiteral("EnglishVersion"), false));
         ini.RestorePlacement(QStringLiteral("MainWindow"), this);
     }
     Access::Unlock(); // no command of this program asks for the password
     OpenDialog1->Options.directory = ProgramFolder();
     SaveDialog1->Options.directory = ProgramFolder();
+    link_->SetBaudRate(115200);
+    link_->ClosePort();
     SettingsModified = false;
     const bool english = Lang::English();
     cbEnglishVersion->setChecked(english);
@@ -322,6 +339,10 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::closeEvent(QCloseEvent *event) {
+    if (busy_) {
+        event->ignore(); // the transfer ends first; the port and the device need it
+        return;
+    }
     if (!closed_) {
         try {
             FormCloseQuery();
@@ -342,6 +363,7 @@ void TMainForm::FormCloseQuery() { AskToSaveChanges(); }
 void TMainForm::FormClose() {
     QDir::setCurrent(ProgramFolder());
     TMIniFile ini;
+    if (link_) link_->SaveSettings(ini);
     ini.WriteBool(QStringLiteral("Common"), QStringLiteral("EnglishVersion"), Lang::English());
     ini.SavePlacement(QStringLiteral("MainWindow"), this);
     ini.UpdateFile();
@@ -367,16 +389,63 @@ void TMainForm::Guard(const std::function<void()> &command) {
 }
 
 void TMainForm::bRS232Click() {
-    // The port dialog belongs to the serial link, which is not part of this window yet.
+    if (!link_) return;
+    link_->SelectPort();
+    link_->ClosePort();
 }
+
+TDeviceTransfer TMainForm::MakeTransfer() {
+    auto showProgress = [this]() -> std::unique_ptr<TTransferProgress> {
+        auto progress = std::make_unique<TProgressForm>(this);
+        QRect area(QPoint(), progress->size());
+        area.moveCenter(geometry().center());
+        progress->setGeometry(area);
+        progress->show();
+        return progress;
+    };
+    TDeviceTransfer transfer(*link_, *mk_, showProgress, DeviceAddress, DeviceMemorySize);
+    transfer.SetImageButtonsEnabled = [this](bool enabled) { SetImageButtonsEnabled(enabled); };
+    return transfer;
+}
+
+void TMainForm::SetBusy(bool busy) {
+    busy_ = busy;
+    // The groups shut their buttons without touching each button's own state, which
+    // the transfer may change meanwhile.
+    for (QWidget *w : {static_cast<QWidget *>(bRS232), static_cast<QWidget *>(GroupBox1),
+                       static_cast<QWidget *>(GroupBox2), static_cast<QWidget *>(GroupBox5),
+                       static_cast<QWidget *>(GroupBox3), static_cast<QWidget *>(GroupBox4),
+                       static_cast<QWidget *>(cbEnglishVersion)})
+        w->setEnabled(!busy);
+}
+
+namespace {
+
+class TBusyScope {
+public:
+    explicit TBusyScope(std::function<void(bool)> setBusy) : setBusy_(std::move(setBusy)) { setBusy_(true); }
+    ~TBusyScope() { setBusy_(false); }
+    TBusyScope(const TBusyScope &) = delete;
+    TBusyScope &operator=(const TBusyScope &) = delete;
+
+private:
+    std::function<void(bool)> setBusy_;
+};
+
+} // namespace
 
 void TMainForm::bGetParamsClick() {
     AskToSaveChanges(); // a failed save stops here, before the image is overwritten
-    // The device read sequence comes with the serial link.
+    if (!mk_ || !link_ || busy_) return;
+    const TBusyScope busy([this](bool on) { SetBusy(on); });
+    MakeTransfer().Read();
 }
 
 void TMainForm::bSetParamsClick() {
-    // The device write sequence comes with the serial link.
+    if (!mk_ || !link_ || busy_) return;
+    const TBusyScope busy([this](bool on) { SetBusy(on); });
+    // A link error while writing reaches the application's error box (Guard).
+    MakeTransfer().Write();
 }
 
 void TMainForm::bEditParamsClick() {

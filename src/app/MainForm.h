@@ -15,6 +15,10 @@ class QLabel;
 class QPushButton;
 class TJustOne;
 class TMK;
+class TML_RS;
+class TPortDialogs;
+class TPortDirectory;
+class TDeviceTransfer;
 
 // A file dialog as the window describes it: filter, default extension, folder.
 class TFileDialogSpec : public QObject {
@@ -34,6 +38,13 @@ public:
     bool OwnsInstance() const;
 
     TMK *MK() const { return mk_.get(); }
+    // The serial link, created when the window is first shown.
+    TML_RS *Link() const { return link_.get(); }
+    // Before the window is first shown: the ports the link will use (a simulator in
+    // tests); without it, the system's ports.
+    void SetPortDirectory(std::unique_ptr<TPortDirectory> ports);
+    // A device transfer is running: the window takes no other command and stays open.
+    bool Busy() const { return busy_; }
     bool SettingsModified = false;
     uint8_t DeviceAddress = 244;
     uint32_t DeviceMemorySize = 8192;
@@ -77,7 +88,16 @@ private:
     void BuildControls();
     static QString ProgramFolder();
 
+    // The transfer with the progress window over this one.
+    TDeviceTransfer MakeTransfer();
+    // Everything but the progress window's Cancel is shut while a transfer runs.
+    void SetBusy(bool busy);
+
+    std::unique_ptr<TPortDirectory> ports_;
+    std::unique_ptr<TML_RS> link_;
+    std::unique_ptr<TPortDialogs> portDialogs_;
     std::unique_ptr<TMK> mk_;
+    bool busy_ = false;
     bool shown_ = false;
     bool closed_ = false;
 };

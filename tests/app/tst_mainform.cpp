@@ -5,6 +5,7 @@
 #include "model/MK.h"
 #include "model/SettingsFile.h"
 #include "FakePrompts.h"
+#include "SimSerialPort.h"
 #include "TestEnv.h"
 
 #include <QAbstractButton>
@@ -65,6 +66,7 @@ private:
     std::unique_ptr<TMainForm> Show();
     QString WriteSettingsFile(const QString &name, uint16_t model = 0x4000);
 
+    TSimDevice device_; // behind port 1 of every window
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<TFakePrompts> prompts_;
     QString ini_;
@@ -86,6 +88,9 @@ void TestMainForm::cleanup() {
 
 std::unique_ptr<TMainForm> TestMainForm::Show() {
     auto form = std::make_unique<TMainForm>();
+    auto ports = std::make_unique<TSimPortDirectory>();
+    ports->Attach(1, &device_);
+    form->SetPortDirectory(std::move(ports));
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get())) return nullptr;
     return form;
@@ -301,9 +306,10 @@ void TestMainForm::editAndJournalLeaveModifiedAlone() {
     });
     form->bViewJournals->click();
     QVERIFY(!QApplication::activeModalWidget());
-    form->bSetParams->click();
-    QVERIFY(!form->SettingsModified);
     QCOMPARE(form->MK()->Image.Bytes(), image);
+    form->bSetParams->click();
+    QCOMPARE(prompts_->Count(TFakePrompts::InformationBox), 1); // written
+    QVERIFY(!form->SettingsModified);
     QCOMPARE(prompts_->Count(TFakePrompts::ApplicationErrorBox), 0);
 }
 

@@ -1,0 +1,277 @@
+#include "app/Transfer.h"
+
+#include "base/Bytes.h"
+#include "base/Error.h"
+#include "base/Lang.h"
+#include "base/Prompts.h"
+#include "base/Rounding.h"
+#include "link/LinkTexts.h"
+#include "link/LinkWait.h"
+#include "link/ML_RS232.h"
+#include "model/MK.h"
+#include "model/MKLayout.h"
+
+#include <QCoreApplication>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// clang-format off
+const TBiText kConnecting{"Не могу подключиться к МК...", "I can not connect to the device"};
+const TBiText kReading{"Чтение настроек...", "The settings are being read..."};
+const TBiText kWriting{"Запись настроек...", "The settings are recorded..."};
+const TBiText kWrongModel{"Версия настроек не совпадает с версией устройства!",
+                          "The settings version does not match the device version!"};
+const TBiText kWrongVariant{"Версия настроек не совпадает с версией прошивки!",
+                            "The settings version does not match the firmware version!"};
+const TBiText kWritten{"Настройки записаны в МК", "The settings are recorded in the device"};
+// A damaged table would send bytes to the wrong place or half a section; nothing goes.
+const TBiText kTooManySections{
+    "Таблица разделов в памяти МК повреждена: %1 разделов не помещаются в заголовок. Настройки не записаны.",
+    "The section table in the device memory is damaged: %1 sections do not fit the header. "
+    "Nothing was written."};
+const TBiText kBadSection{
+    "Таблица разделов в памяти МК повреждена: раздел %1 (адрес %2, длина %3) лежит вне памяти настроек. "
+    "Настройки не записаны.",
+    "The section table in the device memory is damaged: section %1 (address %2, length %3) lies outside "
+    "the settings memory. Nothing was written."};
+// clang-format on
+
+constexpr int kBaudRate = 115200;
+constexpr int kAttempts = 3;
+constexpr int kRetryPauseMs = 50;
+constexpr int kModelAnswer = 3; // a byte not used, then the model code
+
+int Percent(int part, int whole) {
+    return int(RoundHalfEven(100.0 * part / whole));
+}
+
+void ProcessPendingEvents() {
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+// The port and the progress of one transfer: whatever way it ends, the progress goes
+// first, then the port is closed.
+class TDeviceTransfer::TSession {
+public:
+    explicit TSession(TML_RS &link) : link_(link) {}
+    ~TSession() {
+        progress.reset();
+        link_.SetActive(false);
+    }
+    TSession(const TSession &) = delete;
+    TSession &operator=(const TSession &) = delete;
+
+    std::unique_ptr<TTransferProgress> progress;
+
+private:
+    TML_RS &link_;
+};
+
+TDeviceTransfer::TDeviceTransfer(TML_RS &link, TMK &mk, TProgressFactory progress, uint8_t &deviceAddress,
+                                 uint32_t &deviceMemorySize)
+    : link_(link), mk_(mk), progressFactory_(std::move(progress)), deviceAddress_(deviceAddress),
+      deviceMemorySize_(deviceMemorySize) {}
+
+// --- exchanges -----------------------------------------------------------------------------
+
+int TDeviceTransfer::AnswerPayload() const {
+    const auto rx = std::as_const(link_).RxBuf();
+    const int length = link_.WideLength ? LE::Get<uint16_t>(rx.data()) : rx[0];
+    return length - 1 - link_.RxPos; // the checksum ends the frame
+}
+
+void TDeviceTransfer::Exchange(int payload) {
+    if (payload <= 0) {
+        link_.Execute();
+        return;
+    }
+    // Execute's own rounds (three attempts, 50 ms apart), with a short answer as one
+    // more way for an attempt to fail: its missing bytes would be stale buffer bytes.
+    for (int attempt = 1;; ++attempt) {
+        try {
+            link_.ExecuteOnce();
+            if (AnswerPayload() < payload) throw Error(QString::fromUtf8(LinkText::NoLink));
+            return;
+        } catch (const Error &) {
+            if (attempt == kAttempts) throw;
+            LinkWait::Pause(kRetryPauseMs);
+        }
+    }
+}
+
+bool TDeviceTransfer::Connect(TSession &session, uint16_t *model) {
+    link_.SetActive(true);
+    link_.SetBaudRate(kBaudRate);
+    session.progress = progressFactory_();
+    TTransferProgress &progress = *session.progress;
+    progress.SetCancelVisible(true);
+    progress.SetLabel(kConnecting.text());
+    progress.SetGaugeVisible(false);
+    for (;;) {
+        deviceAddress_ = TripComputerAddress;
+        deviceMemorySize_ = TripComputerMemorySize;
+        link_.FirstByteTimeout = ReadTimeoutMs;
+        try {
+            link_.BeginRequest(deviceAddress_, ReadModel);
+            Exchange(kModelAnswer);
+            link_.GetByte();
+            *model = link_.GetWord();
+            return true;
+        } catch (const Error &e) {
+            lastConnectError_ = e.message();
+        }
+        ProcessPendingEvents();
+        if (progress.Cancelled()) return false;
+    }
+}
+
+void TDeviceTransfer::ReadMemory(TTransferProgress &progress) {
+    progress.SetLabel(kReading.text());
+    progress.SetGauge(0);
+    progress.SetGaugeVisible(true);
+    ProcessPendingEvents();
+    progress.SetCancelVisible(false); // from here on the read cannot be cancelled
+
+    mk_.Image.Clear();
+    // Blocks 0 and 128 (the first of each half) are never read.
+    const int half = int(deviceMemorySize_ / 64);
+    const int blocks = int(deviceMemorySize_ / BlockSize) - 2;
+    QByteArray block(BlockSize, '\0');
+    for (int h = 0; h < 2; ++h)
+        for (int i = 1; i < half; ++i) {
+            const int b = half * h + i;
+            link_.BeginRequest(deviceAddress_, ReadBlock);
+            link_.PutWord(uint16_t(b));
+            Exchange(BlockSize);
+            for (int k = 0; k < BlockSize; ++k)
+                block[k] = char(link_.GetByte());
+            mk_.Image.Append(block);
+            progress.SetGauge(Percent(b, blocks));
+        }
+}
+
+// --- read ------------------------------------------------------------------------------------
+
+TTransferResult TDeviceTransfer::Read() {
+    TSession session(link_);
+    try {
+        uint16_t model = 0;
+        if (!Connect(session, &model)) return TTransferResult::Cancelled;
+        mk_.ModelCode = model;
+        ReadMemory(*session.progress);
+        if (SetImageButtonsEnabled) SetImageButtonsEnabled(true);
+        mk_.LoadAllSections();
+    } catch (const Error &e) {
+        Prompts().ShowError(e.message());
+        if (SetImageButtonsEnabled) SetImageButtonsEnabled(false);
+        return TTransferResult::Failed;
+    }
+    return TTransferResult::Done;
+}
+
+// --- write -----------------------------------------------------------------------------------
+
+QString TDeviceTransfer::SectionTableFault() const {
+    using MKLayout::DeviceAddressOfImage;
+    using MKLayout::HeaderSize;
+    const QByteArray &bytes = mk_.Image.Bytes();
+    // Image offset a - 32 holds device address a only below the second half of the
+    // memory (block 128 is not in the image): a section beyond it would be sent from
+    // the wrong bytes.
+    const int memory = std::min(int(bytes.size()), int(deviceMemorySize_ / 2) - DeviceAddressOfImage);
+    if (memory < HeaderSize) return kTooManySections.text().arg(bytes.isEmpty() ? 0 : uint8_t(bytes[0]));
+    const auto *image = reinterpret_cast<const uint8_t *>(bytes.constData());
+    const int n = image[0];
+    if (4 * n + 4 > HeaderSize) return kTooManySections.text().arg(n);
+    for (int k = 1; k <= n; ++k) {
+        const int address = LE::Get<uint16_t>(image + 4 * k);
+        const int length = LE::Get<uint16_t>(image + 4 * k + 2);
+        const int start = address - DeviceAddressOfImage;
+        // After the header, at least the four bytes the length counts extra, and
+        // all of its data in the first half of the memory.
+        if (start < HeaderSize || length < 4 || start + (length - 4) > memory)
+            return kBadSection.text().arg(k).arg(address).arg(length);
+    }
+    return {};
+}
+
+void TDeviceTransfer::WriteSection(uint16_t address, int count) {
+    const QByteArray scratch = mk_.Image.Bytes().mid(address - MKLayout::DeviceAddressOfImage, count);
+    const auto *data = reinterpret_cast<const uint8_t *>(scratch.constData());
+    link_.FirstByteTimeout = WriteTimeoutMs;
+
+    link_.BeginRequest(deviceAddress_, WriteBegin);
+    link_.PutWord(address);
+    link_.PutWord(uint16_t(count));
+    Exchange(0);
+
+    auto block = [&](int index, int bytes) {
+        link_.BeginRequest(deviceAddress_, WriteBlock);
+        link_.PutWord(uint16_t(index));
+        link_.PutWord(uint16_t(bytes));
+        for (int i = 0; i < bytes; ++i)
+            link_.PutByte(data[index * BlockSize + i]);
+        Exchange(0);
+    };
+    const int full = count / BlockSize;
+    for (int j = 0; j < full; ++j)
+        block(j, BlockSize);
+    if (count % BlockSize != 0) block(full, count % BlockSize);
+
+    link_.BeginRequest(deviceAddress_, WriteEnd);
+    link_.PutWord(address);
+    link_.PutWord(uint16_t(count));
+    Exchange(0);
+}
+
+TTransferResult TDeviceTransfer::Write() {
+    // The user's values, and the firmware variant they were made for.
+    const std::vector<uint8_t> edited(mk_.Working().begin(), mk_.Working().end());
+    mk_.ReadHeader();
+    const uint8_t variant = mk_.Header.variant;
+
+    TSession session(link_);
+    uint16_t model = 0;
+    if (!Connect(session, &model)) return TTransferResult::Cancelled;
+    if (mk_.ModelCode != model) {
+        Prompts().ShowError(kWrongModel.text());
+        return TTransferResult::Refused;
+    }
+    TTransferProgress &progress = *session.progress;
+
+    // The device's whole memory with the user's sections stored into it: every byte
+    // outside the sections keeps what the device holds now.
+    ReadMemory(progress);
+    std::copy(edited.begin(), edited.end(), mk_.Working().begin());
+    for (int k = 1; k <= MKLayout::SectionCount; ++k)
+        mk_.StoreSection(k);
+    mk_.ReadHeader();
+    if (mk_.Header.variant != variant) {
+        Prompts().ShowError(kWrongVariant.text());
+        return TTransferResult::Refused;
+    }
+    if (const QString fault = SectionTableFault(); !fault.isEmpty()) {
+        Prompts().ShowError(fault);
+        return TTransferResult::Refused;
+    }
+
+    progress.SetLabel(kWriting.text());
+    progress.SetGauge(0);
+    progress.SetGaugeVisible(true);
+    ProcessPendingEvents();
+
+    const auto *image = reinterpret_cast<const uint8_t *>(mk_.Image.Bytes().constData());
+    const int n = image[0];
+    for (int k = 1; k <= n; ++k) {
+        const uint16_t address = LE::Get<uint16_t>(image + 4 * k);
+        const int count = LE::Get<uint16_t>(image + 4 * k + 2) - 4;
+        WriteSection(address, count);
+        progress.SetGauge(Percent(k, n));
+    }
+    Prompts().ShowInformation(kWritten.text());
+    return TTransferResult::Done;
+}

@@ -1,0 +1,88 @@
+#pragma once
+// The two device transfers: reading the trip computer's settings memory into the
+// settings image, and writing the edited settings back. Written once, without
+// windows: the main window drives them with the progress window, the command-line
+// tool with lines on stderr. Boxes go through Prompts().
+//
+// Both open the port, show the progress, repeat ReadModel until the device answers
+// or the user cancels, and in every outcome free the progress and close the port.
+
+#include "app/TransferProgress.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class TML_RS;
+class TMK;
+
+enum class TTransferResult {
+    Done,      // read: the image holds the device's memory; write: every section sent
+    Cancelled, // given up while connecting: nothing changed
+    Refused,   // write: wrong model, firmware variant or section table; nothing written
+    Failed,    // read: a link or image error, shown in the error box
+};
+
+class TDeviceTransfer {
+public:
+    // Creates and shows the progress; the transfer frees it when it ends.
+    using TProgressFactory = std::function<std::unique_ptr<TTransferProgress>()>;
+
+    static constexpr uint8_t TripComputerAddress = 244;
+    static constexpr uint32_t TripComputerMemorySize = 8192;
+    static constexpr int BlockSize = 32;
+
+    // Device commands.
+    static constexpr uint8_t ReadModel = 1;
+    static constexpr uint8_t WriteBlock = 4;
+    static constexpr uint8_t ReadBlock = 5;
+    static constexpr uint8_t WriteEnd = 7;
+    static constexpr uint8_t WriteBegin = 12;
+
+    // The first-byte waits: ReadModel and ReadBlock, then the write commands.
+    static constexpr uint16_t ReadTimeoutMs = 100;
+    static constexpr uint16_t WriteTimeoutMs = 2000;
+
+    // deviceAddress and deviceMemorySize are the caller's fields; every connection
+    // round sets them to the trip computer's values.
+    TDeviceTransfer(TML_RS &link, TMK &mk, TProgressFactory progress, uint8_t &deviceAddress,
+                    uint32_t &deviceMemorySize);
+
+    // The main window's four image buttons (edit, journals, save, write).
+    std::function<void(bool enabled)> SetImageButtonsEnabled;
+
+    // Reads the whole memory into the image and loads its sections. A failure is shown
+    // with ShowError and disables the image buttons; a cancel changes nothing.
+    TTransferResult Read();
+
+    // Writes the image's working fields into the device: checks the model code,
+    // re-reads the memory, stores the sections into it, checks the firmware variant
+    // and the section table, then sends each section. Ends with the information box.
+    // A link error after connecting is raised (once the port is closed and the
+    // progress gone); the sections sent before it stay written.
+    TTransferResult Write();
+
+    // The message of the last failed connection round (for a caller that gave up).
+    const QString &LastConnectError() const { return lastConnectError_; }
+
+private:
+    class TSession;
+
+    bool Connect(TSession &session, uint16_t *model);
+    void ReadMemory(TTransferProgress &progress);
+    // Executes the request built in the link; an answer carrying fewer than payload
+    // bytes counts as a failed attempt, like any link failure.
+    void Exchange(int payload);
+    int AnswerPayload() const;
+    // Empty when every section of the image's table can be written as it stands.
+    QString SectionTableFault() const;
+    void WriteSection(uint16_t address, int count);
+
+    TML_RS &link_;
+    TMK &mk_;
+    TProgressFactory progressFactory_;
+    uint8_t &deviceAddress_;
+    uint32_t &deviceMemorySize_;
+    QString lastConnectError_;
+};

@@ -1,0 +1,483 @@
+// The read and write sequences against the in-process simulated trip computer:
+// requests byte for byte, progress, checks, faults and what stays on the device.
+
+#include "FakePrompts.h"
+#include "TransferRig.h"
+#include "base/Error.h"
+#include "base/Lang.h"
+#include "model/MKLayout.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+using namespace TransferTest;
+
+using TSections = QList<QPair<int, int>>;
+
+namespace {
+
+const QString kNoLink = QStringLiteral("RS232. No link. Check PC-device connection.");
+const QString kBusy =
+    QStringLiteral("Устройство занято. Возможно, оно находится в режиме местного управления.");
+const QString kWrittenRu = QStringLiteral("Настройки записаны в МК");
+const QString kWrittenEn = QStringLiteral("The settings are recorded in the device");
+
+QByteArray Bytes(std::initializer_list<int> values) {
+    QByteArray out;
+    for (int v : values)
+        out.append(char(uint8_t(v)));
+    return out;
+}
+
+// LEN, the body, CHK.
+QByteArray Frame(const QByteArray &body) {
+    QByteArray f;
+    f.append(char(body.size() + 2));
+    f.append(body);
+    unsigned sum = 0;
+    for (char c : f)
+        sum += uint8_t(c);
+    f.append(char(uint8_t(256 - sum % 256)));
+    return f;
+}
+
+// The memory bytes outside [address, address + length) of every section of the table.
+QByteArray OutsideSections(const QByteArray &memory, const QByteArray &table) {
+    QByteArray out = memory;
+    const int n = uint8_t(table[32]);
+    for (int k = 1; k <= n; ++k) {
+        const int a = SectionAddress(table, k), l = SectionLength(table, k);
+        for (int i = a; i < a + l && i < out.size(); ++i)
+            out[i] = '\0';
+    }
+    return out;
+}
+
+} // namespace
+
+class TestTransfer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        prompts_ = std::make_unique<TFakePrompts>();
+        Lang::SetEnglish(false);
+    }
+    void cleanup() { prompts_.reset(); }
+
+    void readFetchesEveryBlockOnce();
+    void readShortAnswersAreRetried();
+    void readFailure_data();
+    void readFailure();
+    void cancelWhileConnectingChangesNothing_data();
+    void cancelWhileConnectingChangesNothing();
+    void connectKeepsTrying();
+    void writeStoresEditsAndKeepsTheRest();
+    void writeBlocks_data();
+    void writeBlocks();
+    void writeNoSections();
+    void writeOtherModelRefused_data();
+    void writeOtherModelRefused();
+    void writeVariantMismatchRefused();
+    void writeBadSectionTableRefused_data();
+    void writeBadSectionTableRefused();
+    void writeErrorKeepsEarlierSections();
+
+private:
+    std::unique_ptr<TFakePrompts> prompts_;
+};
+
+void TestTransfer::readFetchesEveryBlockOnce() {
+    TRig rig;
+    rig.Device.ModelCode = 0x4123;
+    rig.MK.ModelCode = 0x4000;
+    rig.Device.Memory = TSimDevice::DefaultMemory(3);
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+
+    QCOMPARE(rig.MK.ModelCode, uint16_t(0x4123));
+    QCOMPARE(rig.MK.Image.Bytes(), TSimDevice::ImageOf(rig.Device.Memory));
+    QCOMPARE(rig.MK.Image.Size(), 8128);
+    QCOMPARE(rig.DeviceAddress, uint8_t(244));
+    QCOMPARE(rig.DeviceMemorySize, uint32_t(8192));
+
+    // ReadModel once, then blocks 1 … 127 and 129 … 255, each exactly once.
+    QCOMPARE(rig.Line.Written.first(), Bytes({6, 244, 1, 0, 1, 4}));
+    QCOMPARE(rig.Line.Written.at(1), Bytes({8, 244, 1, 0, 5, 1, 0, 253}));
+    const QList<TRequest> blocks = rig.Requests(TDeviceTransfer::ReadBlock);
+    QCOMPARE(blocks.size(), 254);
+    QCOMPARE(rig.Line.Written.size(), 255);
+    QList<int> numbers, expected;
+    for (const TRequest &r : blocks)
+        numbers << r.Word(0);
+    for (int b = 1; b <= 255; ++b)
+        if (b != 128) expected << b;
+    QCOMPARE(numbers, expected);
+
+    // Sections loaded: a field of section 6 as the device holds it.
+    const int s6 = SectionAddress(rig.Device.Memory, 6);
+    QCOMPARE(rig.MK.Get("VelocityLimit"), qint64(int8_t(rig.Device.Memory.at(s6 + 4))));
+    QCOMPARE(rig.Buttons, QList<bool>{true});
+
+    const QStringList events = rig.Progress.Events;
+    QCOMPARE(events.mid(0, 3),
+             (QStringList{"cancel-visible:1", "label:Не могу подключиться к МК...", "gauge-visible:0"}));
+    QCOMPARE(events.mid(3, 4),
+             (QStringList{"label:Чтение настроек...", "gauge:0", "gauge-visible:1", "cancel-visible:0"}));
+    const QList<int> gauges = rig.Progress.Gauges();
+    QCOMPARE(gauges.size(), 255);
+    QCOMPARE(gauges.at(1), 0);    // block 1: 0.39
+    QCOMPARE(gauges.at(2), 1);    // block 2: 0.79
+    QCOMPARE(gauges.at(128), 51); // block 129: 50.8
+    QCOMPARE(gauges.last(), 100);
+    QVERIFY(std::is_sorted(gauges.begin(), gauges.end()));
+    QCOMPARE(rig.Progress.Created, 1);
+    QCOMPARE(rig.Progress.Destroyed, 1);
+    QVERIFY(!rig.Link.IsOpen());
+    QCOMPARE(rig.Link.BaudRate, 115200);
+    QCOMPARE(prompts_->Log.size(), 0);
+}
+
+// An answer carrying fewer bytes than are taken from it is one more failed attempt;
+// its missing bytes never come from an earlier answer.
+void TestTransfer::readShortAnswersAreRetried() {
+    TRig rig;
+    int shortOnes = 2;
+    rig.Line.Responder = [&](const QByteArray &request) {
+        QByteArray answer = rig.Device.Receive(request, 0);
+        const TRequest r = Parse(request);
+        if (r.Command == TDeviceTransfer::ReadBlock && r.Word(0) == 40 && shortOnes > 0) {
+            --shortOnes;
+            answer = Frame(answer.mid(1, answer.size() - 3)); // one byte of memory less
+        }
+        return answer;
+    };
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    QCOMPARE(rig.MK.Image.Bytes(), TSimDevice::ImageOf(rig.Device.Memory));
+    QCOMPARE(rig.Requests(TDeviceTransfer::ReadBlock).size(), 256);
+
+    // Short every time: the read fails like a lost answer.
+    TRig always;
+    always.Line.Responder = [&](const QByteArray &request) {
+        const QByteArray answer = always.Device.Receive(request, 0);
+        const TRequest r = Parse(request);
+        return r.Command == TDeviceTransfer::ReadModel ? Frame(answer.mid(1, answer.size() - 3)) : answer;
+    };
+    always.Progress.CancelAfterChecks = 2;
+    QCOMPARE(always.Transfer().Read(), TTransferResult::Cancelled);
+    QCOMPARE(always.Transfer().LastConnectError(), QString());
+    QCOMPARE(always.Requests(TDeviceTransfer::ReadModel).size(), 6); // two rounds of three
+    QCOMPARE(always.Requests(TDeviceTransfer::ReadBlock).size(), 0);
+}
+
+void TestTransfer::readFailure_data() {
+    QTest::addColumn<int>("skip");
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("busy in the first half") << 30 << true << kBusy;
+    QTest::newRow("silent in the second half") << 200 << false << kNoLink;
+}
+
+void TestTransfer::readFailure() {
+    QFETCH(int, skip);
+    QFETCH(bool, busy);
+    QFETCH(QString, message);
+    TRig rig;
+    rig.MK.Image.Append(QByteArray(100, 'x'));
+    rig.Device.Faults.Skip = skip;
+    (busy ? rig.Device.Faults.Busy : rig.Device.Faults.Silent) = 3;
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Failed);
+    QCOMPARE(prompts_->Texts(TFakePrompts::ErrorBox), QStringList{message});
+    QCOMPARE(rig.Buttons, QList<bool>{false});
+    QCOMPARE(rig.Progress.Destroyed, 1);
+    QVERIFY(!rig.Link.IsOpen());
+    QCOMPARE(rig.Requests(TDeviceTransfer::ReadBlock).size(), skip - 1 + 3);
+}
+
+void TestTransfer::cancelWhileConnectingChangesNothing_data() {
+    QTest::addColumn<bool>("write");
+    QTest::newRow("read") << false;
+    QTest::newRow("write") << true;
+}
+
+void TestTransfer::cancelWhileConnectingChangesNothing() {
+    QFETCH(bool, write);
+    TRig rig;
+    rig.Line.Device = nullptr; // nothing answers
+    rig.MK.ModelCode = 0x4400;
+    rig.MK.Image.Append(TSimDevice::ImageOf(TSimDevice::DefaultMemory()));
+    rig.MK.LoadAllSections();
+    const QByteArray image = rig.MK.Image.Bytes();
+    const QByteArray working(reinterpret_cast<const char *>(rig.MK.Working().data()), MKLayout::WorkingSize);
+    rig.Progress.CancelAfterChecks = 2;
+
+    QElapsedTimer t;
+    t.start();
+    TDeviceTransfer transfer = rig.Transfer();
+    const TTransferResult result = write ? transfer.Write() : transfer.Read();
+    QCOMPARE(result, TTransferResult::Cancelled);
+    // Two rounds of three attempts, 100 ms each, 50 ms apart.
+    QVERIFY2(t.elapsed() >= 2 * 390 && t.elapsed() < 3000, qPrintable(QString::number(t.elapsed())));
+    QCOMPARE(transfer.LastConnectError(), kNoLink);
+    QCOMPARE(rig.Line.Written.size(), 6);
+    QCOMPARE(rig.MK.ModelCode, uint16_t(0x4400));
+    QCOMPARE(rig.MK.Image.Bytes(), image);
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(rig.MK.Working().data()), MKLayout::WorkingSize),
+             working);
+    QVERIFY(rig.Buttons.isEmpty());
+    QCOMPARE(prompts_->Log.size(), 0);
+    QCOMPARE(rig.Progress.Events,
+             (QStringList{"cancel-visible:1", "label:Не могу подключиться к МК...", "gauge-visible:0"}));
+    QCOMPARE(rig.Progress.Destroyed, 1);
+    QVERIFY(!rig.Link.IsOpen());
+}
+
+// A device that comes to life after a while is read as soon as it answers.
+void TestTransfer::connectKeepsTrying() {
+    TRig rig;
+    rig.Device.Faults.Silent = 7; // two rounds and one attempt of the third
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    QCOMPARE(rig.Requests(TDeviceTransfer::ReadModel).size(), 8);
+    QCOMPARE(rig.Progress.CancelChecks, 2);
+    QCOMPARE(rig.MK.Image.Bytes(), TSimDevice::ImageOf(rig.Device.Memory));
+}
+
+void TestTransfer::writeStoresEditsAndKeepsTheRest() {
+    TRig rig;
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    rig.MK.Set("VelocityLimit", 77);
+    rig.MK.SetFloat("VelocityCorr", 1.25f);
+    rig.MK.SetServiceName(2, QStringLiteral("Свечи"));
+    rig.MK.StoreSection(6); // the editor stores on OK; the write must not depend on it
+    rig.MK.Set("TankContFull", 61);
+
+    // Meanwhile the device changed bytes outside the sections: they stay.
+    rig.Device.Memory[4000] = char(0x5A);
+    rig.Device.Memory[5] = char(0x11);        // block 0
+    rig.Device.Memory[4096 + 7] = char(0x22); // block 128
+    const QByteArray before = rig.Device.Memory;
+    rig.Line.Written.clear();
+    rig.Progress = {};
+    rig.Buttons.clear();
+
+    QCOMPARE(rig.Transfer().Write(), TTransferResult::Done);
+    QCOMPARE(prompts_->Texts(TFakePrompts::InformationBox), QStringList{kWrittenRu});
+    QCOMPARE(prompts_->Count(TFakePrompts::ErrorBox), 0);
+    const QByteArray after = rig.Device.Memory;
+    QCOMPARE(OutsideSections(after, before), OutsideSections(before, before));
+    for (int k = 1; k <= MKLayout::SectionCount; ++k) {
+        const auto section = rig.MK.Section(k);
+        QCOMPARE(after.mid(SectionAddress(before, k), int(section.size())),
+                 QByteArray(reinterpret_cast<const char *>(section.data()), int(section.size())));
+    }
+
+    // Read back by a fresh image.
+    TMK check;
+    TRig reader;
+    reader.Device.Memory = after;
+    TDeviceTransfer t(
+        reader.Link, check, [&] { return std::make_unique<TRecordingProgress>(reader.Progress); },
+        reader.DeviceAddress, reader.DeviceMemorySize);
+    QCOMPARE(t.Read(), TTransferResult::Done);
+    QCOMPARE(check.Get("VelocityLimit"), 77);
+    QCOMPARE(check.GetFloat("VelocityCorr"), 1.25f);
+    QCOMPARE(check.Get("TankContFull"), 61);
+    QCOMPARE(check.ServiceName(2), QStringLiteral("Свечи"));
+
+    // Read, store, then the sections in order, each WriteBegin, blocks, WriteEnd.
+    const QList<TRequest> all = rig.Requests();
+    QCOMPARE(all.first().Command, TDeviceTransfer::ReadModel);
+    QCOMPARE(rig.Requests(TDeviceTransfer::ReadBlock).size(), 254);
+    const QList<TRequest> begins = rig.Requests(TDeviceTransfer::WriteBegin);
+    QCOMPARE(begins.size(), 11);
+    for (int k = 1; k <= 11; ++k) {
+        QCOMPARE(int(begins[k - 1].Word(0)), SectionAddress(before, k));
+        QCOMPARE(int(begins[k - 1].Word(1)), SectionLength(before, k) - 4);
+    }
+    QCOMPARE(rig.Link.FirstByteTimeout, uint16_t(2000));
+    QStringList labels = rig.Progress.Labels();
+    QCOMPARE(labels,
+             (QStringList{"Не могу подключиться к МК...", "Чтение настроек...", "Запись настроек..."}));
+    const QList<int> gauges = rig.Progress.Gauges();
+    QCOMPARE(gauges.mid(gauges.size() - 12),
+             (QList<int>{0, 9, 18, 27, 36, 45, 55, 64, 73, 82, 91, 100})); // 100 k / 11, halves to even
+    QCOMPARE(rig.Progress.Destroyed, 1);
+    QVERIFY(!rig.Link.IsOpen());
+    QVERIFY(rig.Buttons.isEmpty());
+}
+
+void TestTransfer::writeBlocks_data() {
+    QTest::addColumn<int>("address");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<int>>("blocks"); // byte counts of the WriteBlocks
+    QTest::newRow("70 bytes") << 3000 << 70 << QList<int>{32, 32, 6};
+    QTest::newRow("64 bytes") << 3000 << 64 << QList<int>{32, 32};
+    QTest::newRow("4 bytes") << 3000 << 4 << QList<int>{4};
+    QTest::newRow("nothing but the sum") << 3000 << 0 << QList<int>{};
+    QTest::newRow("right after the header") << 92 << 40 << QList<int>{32, 8};
+    QTest::newRow("ending at 4095") << 4096 - 70 << 70 << QList<int>{32, 32, 6};
+}
+
+void TestTransfer::writeBlocks() {
+    QFETCH(int, address);
+    QFETCH(int, count);
+    QFETCH(QList<int>, blocks);
+    TRig rig;
+    rig.Device.Memory = MemoryWithSections({{address, count + 4}});
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    rig.Line.Written.clear();
+    rig.Progress = {};
+    QCOMPARE(rig.Transfer().Write(), TTransferResult::Done);
+
+    QList<TRequest> writes;
+    for (const TRequest &r : rig.Requests())
+        if (r.Command != TDeviceTransfer::ReadModel && r.Command != TDeviceTransfer::ReadBlock) writes << r;
+    QCOMPARE(writes.size(), blocks.size() + 2);
+    QCOMPARE(writes.first().Command, TDeviceTransfer::WriteBegin);
+    QCOMPARE(writes.first().Payload, Bytes({address & 0xFF, address >> 8, count, 0}));
+    QCOMPARE(writes.last().Command, TDeviceTransfer::WriteEnd);
+    QCOMPARE(writes.last().Payload, writes.first().Payload);
+    const QByteArray data = rig.Device.Memory.mid(address, count);
+    for (int j = 0; j < blocks.size(); ++j) {
+        const TRequest &w = writes[j + 1];
+        QCOMPARE(w.Command, TDeviceTransfer::WriteBlock);
+        QCOMPARE(int(w.Word(0)), j);
+        QCOMPARE(int(w.Word(1)), blocks[j]);
+        QCOMPARE(w.Payload.mid(4), data.mid(32 * j, blocks[j]));
+    }
+    QCOMPARE(rig.Progress.Gauges().last(), 100);
+}
+
+void TestTransfer::writeNoSections() {
+    TRig rig;
+    rig.Device.Memory = MemoryWithSections({});
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    const QByteArray before = rig.Device.Memory;
+    rig.Line.Written.clear();
+    rig.Progress = {};
+    QCOMPARE(rig.Transfer().Write(), TTransferResult::Done);
+    QCOMPARE(rig.Requests().size(), 255); // ReadModel and the re-read only
+    QCOMPARE(rig.Device.Memory, before);
+    QCOMPARE(prompts_->Texts(TFakePrompts::InformationBox), QStringList{kWrittenRu});
+    QCOMPARE(rig.Progress.Labels().last(), QStringLiteral("Запись настроек..."));
+}
+
+void TestTransfer::writeOtherModelRefused_data() {
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("ru") << false << QStringLiteral("Версия настроек не совпадает с версией устройства!");
+    QTest::newRow("en") << true << QStringLiteral("The settings version does not match the device version!");
+}
+
+void TestTransfer::writeOtherModelRefused() {
+    QFETCH(bool, english);
+    QFETCH(QString, message);
+    Lang::SetEnglish(english);
+    TRig rig;
+    rig.MK.ModelCode = 0x4400;
+    rig.MK.Image.Append(TSimDevice::ImageOf(rig.Device.Memory));
+    const QByteArray before = rig.Device.Memory;
+    QCOMPARE(rig.Transfer().Write(), TTransferResult::Refused);
+    QCOMPARE(prompts_->Texts(TFakePrompts::ErrorBox), QStringList{message});
+    QCOMPARE(rig.Requests().size(), 1); // no memory was read
+    QCOMPARE(rig.Device.Memory, before);
+    QCOMPARE(rig.MK.ModelCode, uint16_t(0x4400));
+    QVERIFY(!rig.Link.IsOpen());
+    QCOMPARE(rig.Progress.Destroyed, 1);
+}
+
+void TestTransfer::writeVariantMismatchRefused() {
+    TRig rig;
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    rig.MK.Set("VelocityLimit", 99);
+    rig.Device.SetHeaderVariant(5); // new firmware meanwhile
+    const QByteArray before = rig.Device.Memory;
+    rig.Line.Written.clear();
+    QCOMPARE(rig.Transfer().Write(), TTransferResult::Refused);
+    QCOMPARE(prompts_->Texts(TFakePrompts::ErrorBox),
+             QStringList{QStringLiteral("Версия настроек не совпадает с версией прошивки!")});
+    QCOMPARE(rig.Requests().size(), 255); // read again, nothing written
+    QCOMPARE(rig.Device.Memory, before);
+    // The image holds the device's memory with the user's values stored into it.
+    QCOMPARE(rig.MK.Header.variant, uint8_t(5));
+    QCOMPARE(rig.MK.Get("VelocityLimit"), 99);
+    QCOMPARE(uint8_t(rig.MK.Image.At(SectionAddress(before, 6) - 32 + 4)), uint8_t(99));
+}
+
+void TestTransfer::writeBadSectionTableRefused_data() {
+    QTest::addColumn<TSections>("sections");
+    QTest::addColumn<QString>("detail");
+    using S = TSections;
+    QTest::newRow("address below the image")
+        << S{{3000, 20}, {16, 20}} << QStringLiteral("section 2 (address 16, length 20)");
+    QTest::newRow("inside the header") << S{{60, 20}} << QStringLiteral("section 1 (address 60, length 20)");
+    QTest::newRow("length below 4") << S{{3000, 20}, {3100, 3}}
+                                    << QStringLiteral("section 2 (address 3100, length 3)");
+    QTest::newRow("in the second half")
+        << S{{5000, 20}} << QStringLiteral("section 1 (address 5000, length 20)");
+    QTest::newRow("across 4096") << S{{4080, 24}} << QStringLiteral("section 1 (address 4080, length 24)");
+    QTest::newRow("past 64 KiB") << S{{3000, 65535}}
+                                 << QStringLiteral("section 1 (address 3000, length 65535)");
+    S many;
+    for (int k = 0; k < 15; ++k)
+        many << QPair<int, int>{3000 + 100 * k, 20};
+    QTest::newRow("more sections than the header holds") << many << QStringLiteral("15 sections");
+}
+
+void TestTransfer::writeBadSectionTableRefused() {
+    QFETCH(TSections, sections);
+    QFETCH(QString, detail);
+    Lang::SetEnglish(true);
+    TRig rig;
+    rig.Device.Memory = MemoryWithSections(sections);
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    const QByteArray before = rig.Device.Memory;
+    rig.Line.Written.clear();
+    QCOMPARE(rig.Transfer().Write(), TTransferResult::Refused);
+    QCOMPARE(rig.Requests().size(), 255);
+    QCOMPARE(rig.Device.Memory, before);
+    const QStringList errors = prompts_->Texts(TFakePrompts::ErrorBox);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.first().contains(detail) && errors.first().contains(QLatin1String("Nothing was written")),
+             qPrintable(errors.first()));
+    QCOMPARE(prompts_->Count(TFakePrompts::InformationBox), 0);
+}
+
+void TestTransfer::writeErrorKeepsEarlierSections() {
+    TRig rig;
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    for (int k = 1; k <= 3; ++k)
+        for (uint8_t &b : rig.MK.Section(k))
+            b = uint8_t(b ^ 0xA5);
+    const QByteArray before = rig.Device.Memory;
+    // ReadModel, 254 blocks, section 1 (164 bytes: 8 requests), section 2 (28 bytes: 3);
+    // then section 3's WriteBegin meets a busy device.
+    rig.Device.Faults = {};
+    rig.Device.Faults.Skip = rig.Device.Requests() + 255 + 8 + 3;
+    rig.Device.Faults.Busy = 3;
+    rig.Line.Written.clear();
+    rig.Progress = {};
+    QString message;
+    try {
+        rig.Transfer().Write();
+    } catch (const Error &e) {
+        message = e.message();
+    }
+    QCOMPARE(message, kBusy);
+    QCOMPARE(rig.Progress.Destroyed, 1);
+    QVERIFY(!rig.Link.IsOpen());
+    QCOMPARE(prompts_->Count(TFakePrompts::InformationBox), 0);
+    QCOMPARE(prompts_->Count(TFakePrompts::ErrorBox), 0); // the caller shows it
+    for (int k = 1; k <= 3; ++k) {
+        const int a = SectionAddress(before, k), c = SectionLength(before, k) - 4;
+        const QByteArray device = rig.Device.Memory.mid(a, c);
+        if (k < 3)
+            QCOMPARE(device, rig.MK.Image.Bytes().mid(a - 32, c));
+        else
+            QCOMPARE(device, before.mid(a, c));
+    }
+    QCOMPARE(rig.Requests(TDeviceTransfer::WriteBegin).size(), 2 + 3);
+    QCOMPARE(rig.Progress.Gauges().last(), 18); // two of eleven sections
+}
+
+QTEST_GUILESS_MAIN(TestTransfer)
+#include "tst_transfer.moc"

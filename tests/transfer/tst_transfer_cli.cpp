@@ -1,0 +1,210 @@
+// tripconf-cli read, write and dump against the tripsim executable.
+
+#include "SimDevice.h"
+#include "SimProcess.h"
+#include "TestEnv.h"
+#include "model/MK.h"
+#include "model/SettingsFile.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct TRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+TRun Cli(const QStringList &args, const QString &ports = QString()) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (ports.isEmpty())
+        env.remove(QStringLiteral("TRIPCONF_PORTS"));
+    else
+        env.insert(QStringLiteral("TRIPCONF_PORTS"), ports);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TRIPCONF_CLI), args);
+    if (!p.waitForFinished(60000)) return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+class TestTransferCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
+    void cleanup() { dir_.reset(); }
+
+    void roundTripLeavesTheDeviceAsItWas();
+    void writeEditedFile();
+    void refusedAndFailed_data();
+    void refusedAndFailed();
+    void connectTimeout();
+    void dumpJson();
+    void dumpText();
+
+private:
+    QString File(const char *name) const { return dir_->filePath(QLatin1String(name)); }
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+// Read by port number, write back, read by device path: the same file twice and the
+// device memory byte for byte as it started.
+void TestTransferCli::roundTripLeavesTheDeviceAsItWas() {
+    TSimProcess sim;
+    QVERIFY(sim.Start({"--dump", File("memory.bin")}));
+    const QString ports = QStringLiteral("1=") + sim.Path;
+    TRun r = Cli({"read", "--port", "1", "-o", File("a.vorng")}, ports);
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.err.contains(QLatin1String("The settings are being read...")), qPrintable(r.err));
+    QVERIFY(!r.err.contains(QLatin1String("I can not connect"))); // it answered at once
+    QVERIFY(r.err.contains(QLatin1String("100%")));
+    r = Cli({"write", "--port", "1", File("a.vorng")}, ports);
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.err.endsWith(QLatin1String("The settings are recorded in the device\n")), qPrintable(r.err));
+    r = Cli({"read", "--port", sim.Path, "--output", File("b.vorng")});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(sim.Stop(), 0);
+
+    const QByteArray a = TestEnv::ReadFile(File("a.vorng"));
+    QCOMPARE(a.size(), 2 + 8128);
+    QCOMPARE(TestEnv::ReadFile(File("b.vorng")), a);
+    QCOMPARE(TestEnv::ReadFile(File("memory.bin")), TSimDevice::DefaultMemory());
+}
+
+void TestTransferCli::writeEditedFile() {
+    TSimProcess sim;
+    QVERIFY(sim.Start({"--dump", File("memory.bin")}));
+    QCOMPARE(Cli({"read", "--port", sim.Path, "-o", File("a.vorng")}).exitCode, 0);
+    TMK mk;
+    SettingsFile::Load(mk, File("a.vorng"));
+    mk.LoadAllSections();
+    mk.Set("VelocityLimit", 101);
+    mk.StoreSection(6); // a file holds the raw image
+    SettingsFile::Save(mk, File("edited.vorng"));
+    const TRun r = Cli({"write", "--port", sim.Path, File("edited.vorng"), "--lang", "ru"});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.err.contains(QStringLiteral("Запись настроек...")));
+    QVERIFY(r.err.endsWith(QStringLiteral("Настройки записаны в МК\n")));
+    QCOMPARE(sim.Stop(), 0);
+    TMK check;
+    check.Image.Append(TSimDevice::ImageOf(TestEnv::ReadFile(File("memory.bin"))));
+    check.LoadAllSections();
+    QCOMPARE(check.Get("VelocityLimit"), 101);
+}
+
+void TestTransferCli::refusedAndFailed_data() {
+    QTest::addColumn<QStringList>("simArgs");
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("another model")
+        << QStringList{"--model", "0x4400"} << "en"
+        << "tripconf-cli write: The settings version does not match the device version!";
+    QTest::newRow("another model, ru")
+        << QStringList{"--model", "0x4400"} << "ru"
+        << "tripconf-cli write: Версия настроек не совпадает с версией устройства!";
+    QTest::newRow("another firmware")
+        << QStringList{"--variant", "9"} << "en"
+        << "tripconf-cli write: The settings version does not match the firmware "
+           "version!";
+    QTest::newRow("link error while writing")
+        << QStringList{"--fault-skip", "300", "--busy", "3"} << "en"
+        << "tripconf-cli write: Устройство занято. Возможно, оно находится в режиме местного управления.";
+}
+
+void TestTransferCli::refusedAndFailed() {
+    QFETCH(QStringList, simArgs);
+    QFETCH(QString, lang);
+    QFETCH(QString, message);
+    TMK mk;
+    mk.Image.Append(TSimDevice::ImageOf(TSimDevice::DefaultMemory()));
+    SettingsFile::Save(mk, File("a.vorng"));
+    TSimProcess sim;
+    QVERIFY(sim.Start(simArgs));
+    const TRun r = Cli({"write", "--port", sim.Path, "--lang", lang, File("a.vorng")});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.trimmed().endsWith(message), qPrintable(r.err));
+}
+
+void TestTransferCli::connectTimeout() {
+    TSimProcess sim;
+    QVERIFY(sim.Start({"--silent", "100000"}));
+    QElapsedTimer t;
+    t.start();
+    const TRun r = Cli({"read", "--port", sim.Path, "-o", File("a.vorng"), "--connect-timeout", "1"});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY(t.elapsed() >= 1000 && t.elapsed() < 10000);
+    QVERIFY2(
+        r.err.contains(QLatin1String("tripconf-cli read: I can not connect to the device (1 s): RS232. No "
+                                     "link. Check PC-device connection.")),
+        qPrintable(r.err));
+    QVERIFY(!QFileInfo::exists(File("a.vorng")));
+
+    QCOMPARE(Cli({"read", "--port", "3", "-o", File("a.vorng")}, QStringLiteral("1=") + sim.Path).exitCode,
+             1);
+    QCOMPARE(Cli({"read", "--port", "1"}).exitCode, 2);
+    QCOMPARE(Cli({"write", "--port", "1"}).exitCode, 2);
+}
+
+void TestTransferCli::dumpJson() {
+    TMK mk;
+    mk.Image.Append(TSimDevice::ImageOf(TSimDevice::DefaultMemory(4)));
+    mk.LoadAllSections();
+    mk.Set("VelocityLimit", 88);
+    mk.SetFloat("VelocityCorr", 1.1f);
+    mk.SetServiceName(1, QStringLiteral("Ремень ГРМ"));
+    for (int k = 1; k <= 11; ++k)
+        mk.StoreSection(k);
+    SettingsFile::Save(mk, File("a.vorng"));
+
+    const TRun r = Cli({"dump", File("a.vorng"), "--json"});
+    QCOMPARE(r.exitCode, 0);
+    const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    QCOMPARE(o.value("modelCode").toInt(), 0x4000);
+    QVERIFY(!o.value("modelName").toString().isEmpty());
+    QCOMPARE(o.value("imageSize").toInt(), 8128);
+    const QJsonObject header = o.value("header").toObject();
+    QCOMPARE(header.value("sectionCount").toInt(), 11);
+    QCOMPARE(header.value("variant").toInt(), 4);
+    const QJsonArray sections = header.value("sections").toArray();
+    QCOMPARE(sections.size(), 11);
+    QCOMPARE(sections.at(5).toObject().value("k").toInt(), 6);
+    QCOMPARE(sections.at(5).toObject().value("address").toInt(), int(mk.Header.sections[6].address));
+    QCOMPARE(sections.at(5).toObject().value("length").toInt(), 88);
+    const QJsonObject fields = o.value("fields").toObject();
+    QCOMPARE(fields.size(), int(MKLayout::Fields().size()));
+    QCOMPARE(fields.value("VelocityLimit").toInt(), 88);
+    QCOMPARE(fields.value("VelocityCorr").toDouble(), 1.1);
+    QCOMPARE(fields.value("ServiceNames").toArray().at(1).toString(), QStringLiteral("Ремень ГРМ"));
+    QCOMPARE(fields.value("ServiceNames").toArray().size(), 5);
+    QCOMPARE(fields.value("Pids").toArray().size(), 16);
+    QCOMPARE(fields.value("TripJournal").toArray().size(), 420);
+    QCOMPARE(fields.value("TotalsGeneral").toArray().at(0).toInt(), 1234567);
+}
+
+void TestTransferCli::dumpText() {
+    TMK mk;
+    mk.ModelCode = 0xBEEF; // no such model
+    mk.Image.Append(TSimDevice::ImageOf(TSimDevice::DefaultMemory()));
+    SettingsFile::Save(mk, File("a.vorng"));
+    const TRun r = Cli({"dump", File("a.vorng")});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.startsWith(QLatin1String("model code    0xBEEF\n")));
+    QVERIFY(r.out.contains(QLatin1String("sections      11, header variant 0")));
+    QVERIFY(r.out.contains(QRegularExpression(QStringLiteral("\n1 +TotalsGeneral +\\[1234567, "))));
+    QVERIFY(r.out.contains(QRegularExpression(QStringLiteral("\n6 +VelocityLimit +\\d+\n"))));
+    QCOMPARE(Cli({"dump", File("missing.vorng")}).exitCode, 1);
+}
+
+QTEST_GUILESS_MAIN(TestTransferCli)
+#include "tst_transfer_cli.moc"
