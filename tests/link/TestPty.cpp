@@ -1,6 +1,7 @@
 // End to end: the real link (QSerialPort) over a pty against the tripsim executable,
 // attached through TRIPCONF_PORTS.
 
+#include "SimProcess.h"
 #include "LinkTest.h"
 #include "TestEnv.h"
 
@@ -14,43 +15,6 @@
 using namespace LinkTest;
 
 namespace {
-
-// A running tripsim; terminated (and waited for) when it goes.
-class TSimProcess {
-public:
-    ~TSimProcess() { Stop(); }
-
-    bool Start(const QStringList &args) {
-        process_.setProgram(QStringLiteral(TRIPSIM_PATH));
-        process_.setArguments(args);
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start();
-        if (!process_.waitForStarted(5000)) return false;
-        while (!process_.canReadLine())
-            if (!process_.waitForReadyRead(5000)) return false;
-        Path = QString::fromLocal8Bit(process_.readLine()).trimmed();
-        return Path.startsWith(QLatin1Char('/'));
-    }
-
-    // SIGTERM, then the exit code (-1 when it did not end cleanly).
-    int Stop() {
-        if (process_.state() == QProcess::NotRunning) return process_.exitCode();
-        process_.terminate();
-        if (!process_.waitForFinished(5000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
-            return -1;
-        }
-        return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
-    }
-
-    QByteArray Log() { return process_.readAllStandardError(); }
-
-    QString Path;
-
-private:
-    QProcess process_;
-};
 
 // A link attached to the simulator as port 1.
 std::unique_ptr<TML_RS> Attach(const TSimProcess &sim, int firstByteTimeout = 100) {

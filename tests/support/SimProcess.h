@@ -1,5 +1,6 @@
 #pragma once
 // A running tripsim on a pty; terminated (and waited for) when it goes.
+// Tests that use it define TRIPSIM_PATH, the simulator's path.
 
 #include <QProcess>
 #include <QString>
