@@ -1,40 +1,51 @@
 #include "editor/MK_SetParamsDlg.h"
 
 #include "base/Error.h"
-#include "base/Lang.h"
 #include "base/Prompts.h"
 #include "catalogue/ProtsH.h"
 #include "editor/Binder.h"
-#include "editor/Widgets.h"
+#include "editor/EditorPage.h"
+#include "editor/PageCorr.h"
+#include "editor/PageLim.h"
+#include "editor/PageMeth.h"
 #include "model/MK.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
-#include <QGroupBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
 
+using TPageFactory = TEditorPage *(*)(TEditorContext &, QWidget *);
+
+template <typename P> TEditorPage *Make(TEditorContext &ctx, QWidget *parent) { return new P(ctx, parent); }
+
 struct TPageDef {
     const char *name;
     TBiText caption;
+    TPageFactory make = Make<TEditorPage>;
+    // Tabs shown by the device's flags; the others are always there.
+    bool (*shown)(const TDeviceCaps &) = nullptr;
 };
 
 // clang-format off
 const TPageDef kMainPages[] = {
-    {"tsCorr",        {"Поправки", "Correction"}},
-    {"tsMeth",        {"Источники", "Resources"}},
-    {"tsLim",         {"Границы", "Limits"}},
+    {"tsCorr",        {"Поправки", "Correction"}, Make<TPageCorr>},
+    {"tsMeth",        {"Источники", "Resources"}, Make<TPageMeth>},
+    {"tsLim",         {"Границы", "Limits"}, Make<TPageLim>},
     {"tsDisp",        {"Дисплей", "Display"}},
     {"tsVoice",       {"Озвуч.сообщения", "Sounds"}},
     {"tsAver",        {"Средние", "Average"}},
-    {"tsPark",        {"Парковка", "Parctronic"}},
+    {"tsPark",        {"Парковка", "Parctronic"}, Make<TEditorPage>, [](const TDeviceCaps &c) { return !c.NoParktronic; }},
     {"tsOil",         {"Бак", "Fuel"}},
     {"tsTO",          {"ТО", "TS"}},
-    {"tsBlocks",      {"Допсистемы", "Add.systems"}},
-    {"tsUniMeas",     {"Трим", "Uni.input/Trim"}},
-    {"tsServiceInfo", {"Служ.информ.", "ServiceInfo"}},
+    {"tsBlocks",      {"Допсистемы", "Add.systems"}, Make<TEditorPage>, [](const TDeviceCaps &c) { return c.HasAddSystems; }},
+    {"tsUniMeas",     {"Трим", "Uni.input/Trim"}, Make<TEditorPage>,
+                      [](const TDeviceCaps &c) { return c.HasUniInput || c.HasTrim; }},
+    // Filled but never shown.
+    {"tsServiceInfo", {"Служ.информ.", "ServiceInfo"}, Make<TEditorPage>, [](const TDeviceCaps &) { return false; }},
 };
 // Pages with one text keep it in both languages.
 const TPageDef kDisplayPages[] = {
@@ -43,8 +54,8 @@ const TPageDef kDisplayPages[] = {
     {"tsParams4",   {"Дисплеи х4", "Displays x 4"}},
     {"tsParams9",   {"Дисплеи х9", "Displays x 9"}},
     {"tsParams6",   {"Дисплей х6", "Displays x "}},
-    {"tsParamsG",   {"Граф. дисплеи", "Граф. дисплеи"}},
-    {"tsParamsA",   {"Стрел. дисплеи", "Стрел. дисплеи"}},
+    {"tsParamsG",   {"Граф. дисплеи", "Граф. дисплеи"}, Make<TEditorPage>, [](const TDeviceCaps &) { return false; }},
+    {"tsParamsA",   {"Стрел. дисплеи", "Стрел. дисплеи"}, Make<TEditorPage>, [](const TDeviceCaps &) { return false; }},
     {"tsHotMenu",   {"Горячие меню", "Hot menu"}},
     {"tsInfoPanel", {"Доп.панель", "Доп.панель"}},
     {"tsDivers",    {"Разное", "Divers"}},
@@ -57,17 +68,33 @@ TMK_SetParamsDlg::TMK_SetParamsDlg(TMK &mk, QWidget *parent) : QDialog(parent), 
     setObjectName(QStringLiteral("MK_SetParamsDlg"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     binder_ = new TBinder(mk, this);
+    ctx_ = std::make_unique<TEditorContext>(mk, *binder_);
+    ctx_->notify = [this](TEditorEvent event) {
+        for (const TPageSlot &s : pages_) s.page->OnEvent(event);
+    };
+    ctx_->applyProtocolRules = [this] { ApplyProtocolRules(); };
 
     pcMain = new QTabWidget(this);
     pcMain->setObjectName(QStringLiteral("pcMain"));
-    for (const TPageDef &p : kMainPages) AddPage(pcMain, p.name, p.caption);
-
-    pcDisp = new QTabWidget(pages_.value(QStringLiteral("tsDisp")));
-    pcDisp->setObjectName(QStringLiteral("pcDisp"));
-    for (const TPageDef &p : kDisplayPages) AddPage(pcDisp, p.name, p.caption);
-    auto *dispLayout = new QVBoxLayout(pages_.value(QStringLiteral("tsDisp")));
-    dispLayout->setContentsMargins(4, 4, 4, 4);
-    dispLayout->addWidget(pcDisp);
+    const auto add = [this](QTabWidget *tabs, const TPageDef &def) {
+        TEditorPage *page = def.make(*ctx_, tabs);
+        page->setObjectName(QLatin1String(def.name));
+        tabs->addTab(page, def.caption.text());
+        pages_.push_back({page, tabs, def.caption});
+        return page;
+    };
+    for (const TPageDef &def : kMainPages) {
+        TEditorPage *page = add(pcMain, def);
+        if (QLatin1String(def.name) != QLatin1String("tsDisp")) continue;
+        pcDisp = new QTabWidget(page);
+        pcDisp->setObjectName(QStringLiteral("pcDisp"));
+        auto *dispLayout = new QVBoxLayout(page);
+        dispLayout->setContentsMargins(4, 4, 4, 4);
+        dispLayout->addWidget(pcDisp);
+        for (const TPageDef &sub : kDisplayPages) add(pcDisp, sub);
+    }
+    connect(pcMain, &QTabWidget::currentChanged, this, [this] { PageActivated(pcMain); });
+    connect(pcDisp, &QTabWidget::currentChanged, this, [this] { PageActivated(pcDisp); });
 
     auto *buttons = new QDialogButtonBox(this);
     OKBtn = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
@@ -83,85 +110,87 @@ TMK_SetParamsDlg::TMK_SetParamsDlg(TMK &mk, QWidget *parent) : QDialog(parent), 
     layout->addWidget(pcMain, 1);
     layout->addWidget(buttons);
 
-    BuildCorr(pages_.value(QStringLiteral("tsCorr")));
-    BuildMeth(pages_.value(QStringLiteral("tsMeth")));
-    BuildLim(pages_.value(QStringLiteral("tsLim")));
-
     setFixedSize(1021, 599);
 }
 
-TMK_SetParamsDlg::~TMK_SetParamsDlg() = default;
-
-QWidget *TMK_SetParamsDlg::AddPage(QTabWidget *tabs, const char *name, const TBiText &caption) {
-    auto *page = new QWidget(tabs);
-    page->setObjectName(QLatin1String(name));
-    tabs->addTab(page, caption.text());
-    pages_.insert(QLatin1String(name), page);
-    texts_.emplace_back(page, caption);
-    return page;
+TMK_SetParamsDlg::~TMK_SetParamsDlg() {
+    // Nothing may react to focus moves or page changes while the pages go, and they go
+    // before the context they refer to.
+    QObject::disconnect(qApp, nullptr, binder_, nullptr);
+    for (const TPageSlot &s : pages_) QObject::disconnect(qApp, nullptr, s.page, nullptr);
+    pcMain->disconnect(this);
+    pcDisp->disconnect(this);
+    ctx_->notify = nullptr;
+    ctx_->applyProtocolRules = nullptr;
+    pages_.clear();
+    delete pcMain;
 }
 
-void TMK_SetParamsDlg::SetPageShown(const char *name, bool shown) {
-    QWidget *page = pages_.value(QLatin1String(name));
-    if (!page) return;
-    auto *tabs = qobject_cast<QTabWidget *>(page->parentWidget() ? page->parentWidget()->parentWidget() : nullptr);
-    if (tabs) tabs->setTabVisible(tabs->indexOf(page), shown);
+TEditorPage *TMK_SetParamsDlg::Page(const QString &name) const {
+    for (const TPageSlot &s : pages_)
+        if (s.page->objectName() == name) return s.page;
+    return nullptr;
+}
+
+void TMK_SetParamsDlg::SetTabShown(const char *name, bool shown) {
+    for (const TPageSlot &s : pages_)
+        if (s.page->objectName() == QLatin1String(name)) s.tabs->setTabVisible(s.tabs->indexOf(s.page), shown);
 }
 
 void TMK_SetParamsDlg::ApplyLanguage() {
     setWindowTitle(Bi("Настройки МК", "Device settings"));
-    for (auto &[widget, caption] : texts_) {
-        if (auto *box = qobject_cast<QGroupBox *>(widget)) {
-            box->setTitle(caption.text());
-        } else if (auto *tabs = qobject_cast<QTabWidget *>(widget->parentWidget() ? widget->parentWidget()->parentWidget()
-                                                                                  : nullptr)) {
-            tabs->setTabText(tabs->indexOf(widget), caption.text());
-        }
-    }
+    for (const TPageSlot &s : pages_) s.tabs->setTabText(s.tabs->indexOf(s.page), s.caption.text());
     binder_->ApplyCaptions();
+}
+
+void TMK_SetParamsDlg::ApplyDeviceFlags() {
+    const TDeviceCaps &caps = ctx_->caps;
+    for (const TPageDef &def : kMainPages)
+        if (def.shown) SetTabShown(def.name, def.shown(caps));
+    for (const TPageDef &def : kDisplayPages)
+        if (def.shown) SetTabShown(def.name, def.shown(caps));
+    binder_->ApplyDeviceFlags(caps);
+    for (const TPageSlot &s : pages_) s.page->ApplyDeviceFlags();
+}
+
+void TMK_SetParamsDlg::ApplyProtocolRules() {
+    for (const TPageSlot &s : pages_) s.page->ApplyProtocolRules();
+}
+
+void TMK_SetParamsDlg::PageActivated(QTabWidget *tabs) {
+    if (!shownOnce_) return;
+    auto *page = qobject_cast<TEditorPage *>(tabs->currentWidget());
+    if (!page) return;
+    page->Activated();
+    // The display page shows its current sub-page.
+    if (tabs == pcMain && page->isAncestorOf(pcDisp))
+        if (auto *sub = qobject_cast<TEditorPage *>(pcDisp->currentWidget())) sub->Activated();
 }
 
 void TMK_SetParamsDlg::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (shownOnce_) return;
-    shownOnce_ = true;
     try {
         ShowSequence();
     } catch (const Error &e) {
         Prompts().ShowError(e.message());
     }
+    shownOnce_ = true;
 }
 
 void TMK_SetParamsDlg::ShowSequence() {
-    const TDeviceCaps &caps = Prots().Caps;
     ApplyLanguage();
     ApplyDeviceFlags();
     pcMain->setCurrentIndex(0);
     pcDisp->setCurrentIndex(0);
     binder_->LoadAll();
-    ApplyTrimBounds(false);
-    SetPageShown("tsServiceInfo", false);
-    binder_->SetShown(W<QWidget>("seAirTemperCorr"), !caps.NoAirTemperature);
-    ApplyProtocolSelectRule();
+    for (const TPageSlot &s : pages_) s.page->Load();
+    ctx_->scheme = int(mk_.Get("ActiveColorScheme")) == 1 ? 1 : 0;
     ApplyProtocolRules();
-    ApplyInjectorRule();
-    ApplyLockRule();
-    ApplyCompensationRule();
-    SetPageShown("tsParamsG", false);
-    SetPageShown("tsParamsA", false);
-    ApplyParameterNames();
-}
-
-void TMK_SetParamsDlg::ApplyDeviceFlags() {
-    const TDeviceCaps &caps = Prots().Caps;
-    SetPageShown("tsPark", !caps.NoParktronic);
-    SetPageShown("tsBlocks", caps.HasAddSystems);
-    SetPageShown("tsUniMeas", caps.HasUniInput || caps.HasTrim);
-    binder_->ApplyVisibility();
-    W<QWidget>("gbTrim")->setVisible(caps.HasTrim);
-    // Battery limits of a 24 V vehicle.
-    W<TSpinEdit>("seUaccLowLimit")->SetBounds(caps.Is24V ? 18.0 : 9.0, caps.Is24V ? 27.8 : 13.9);
-    W<TSpinEdit>("seUaccHighLimit")->SetBounds(caps.Is24V ? 28.0 : 14.0, caps.Is24V ? 32.0 : 16.0);
+    for (const TPageSlot &s : pages_) s.page->ApplyShowRules();
+    for (const TPageSlot &s : pages_) s.page->FinishShow();
+    ctx_->scheme = 0;
+    mk_.SetDefaultColourSchemes();
 }
 
 void TMK_SetParamsDlg::accept() {

@@ -3,26 +3,22 @@
 // every control writes straight into the settings image when the user leaves or
 // clicks it. OK and Cancel are decided by the owner (TMK::EditSettings), which takes a
 // snapshot before and puts it back on Cancel.
+//
+// The dialog owns only the tabs, their order and captions, OK/Cancel and the show
+// sequence; each tab is a page class (EditorPage.h) sharing one editor context.
 
 #include "base/Lang.h"
 
 #include <QDialog>
-#include <QMap>
-#include <utility>
+#include <memory>
 #include <vector>
 
-class QCheckBox;
-class QComboBox;
-class QDialogButtonBox;
-class QGroupBox;
-class QLabel;
 class QPushButton;
 class QTabWidget;
 class TBinder;
+class TEditorContext;
+class TEditorPage;
 class TMK;
-class TRadioGroup;
-class TSpinEdit;
-class TProtBase;
 
 class TMK_SetParamsDlg : public QDialog {
     Q_OBJECT
@@ -31,14 +27,17 @@ public:
     ~TMK_SetParamsDlg() override;
 
     TBinder &Binder() { return *binder_; }
+    TEditorContext &Context() { return *ctx_; }
+    // A page by its name (tsCorr, tsColor …); nullptr for an unknown name.
+    TEditorPage *Page(const QString &name) const;
+
     QTabWidget *pcMain = nullptr;
     QTabWidget *pcDisp = nullptr;
     QPushButton *OKBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
 
-    // Rules that depend on the current protocol; re-run after every protocol change.
+    // Every page's protocol rules, in page order; re-run after every protocol change.
     void ApplyProtocolRules();
-    void ApplyInjectorRule();
 
     void accept() override;
 
@@ -46,43 +45,21 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QWidget *AddPage(QTabWidget *tabs, const char *name, const TBiText &caption);
-    void SetPageShown(const char *name, bool shown);
+    struct TPageSlot {
+        TEditorPage *page;
+        QTabWidget *tabs;
+        TBiText caption;
+    };
+
     void ShowSequence();
     void ApplyLanguage();
     void ApplyDeviceFlags();
-
-    // Pages.
-    void BuildCorr(QWidget *page);
-    void BuildMeth(QWidget *page);
-    void BuildLim(QWidget *page);
-
-    // Rules of the sources page.
-    QStringList SpeedSources() const;
-    QStringList TankMethods() const;
-    QStringList ProtocolSelectMethods() const;
-    void ApplySpeedSourceRule();
-    void KeepSpeedSourceWithLock();
-    void ApplyLockRule();
-    void ApplyCompensationRule();
-    void ApplyProtocolSelectRule();
-    void ApplyParameterNames();
-    void ProtocolLeft();
-    void ChangeProtocol(int index);
-    void ApplyTrimBounds(bool afterEdit);
+    void SetTabShown(const char *name, bool shown);
+    void PageActivated(QTabWidget *tabs);
 
     TMK &mk_;
     TBinder *binder_;
-    QMap<QString, QWidget *> pages_;
-    // Page captions and group titles outside the binder.
-    std::vector<std::pair<QWidget *, TBiText>> texts_;
+    std::unique_ptr<TEditorContext> ctx_;
+    std::vector<TPageSlot> pages_; // page order: the main tabs, the display sub-pages after tsDisp
     bool shownOnce_ = false;
-
-    // The current protocol; nullptr when the model offers none.
-    const TProtBase *Protocol() const;
-    bool InjectorInUse() const;
-    int Kind() const;
-
-    // Controls the rules reach for by name.
-    template <typename T> T *W(const char *name) const { return findChild<T *>(QLatin1String(name)); }
 };

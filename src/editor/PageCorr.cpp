@@ -1,52 +1,68 @@
-// Page tsCorr: corrections.
+#include "editor/PageCorr.h"
 
-#include "catalogue/ProtsH.h"
-#include "editor/MK_SetParamsDlg.h"
-#include "editor/PageLayout.h"
 #include "editor/Widgets.h"
+#include "model/MK.h"
 
-#include <QCheckBox>
-#include <QGridLayout>
+#include <QHBoxLayout>
 
-void TMK_SetParamsDlg::BuildCorr(QWidget *page) {
-    TBinder &b = *binder_;
-    const auto caps = [] { return Prots().Caps; };
-    auto *grid = new QGridLayout(page);
-    grid->setContentsMargins(12, 12, 12, 12);
-    grid->setHorizontalSpacing(12);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
-    TFormColumn left(b, grid, 0);
-    TFormColumn right(b, grid, 1);
+TPageCorr::TPageCorr(TEditorContext &context, QWidget *parent) : TEditorPage(context, parent) {
+    auto *columns = new QHBoxLayout(this);
+    columns->setContentsMargins(12, 12, 12, 12);
+    columns->setSpacing(24);
+    auto *left = new TColumn(b, this);
+    auto *right = new TColumn(b, this);
+    columns->addWidget(left, 0, Qt::AlignTop);
+    columns->addWidget(right, 0, Qt::AlignTop);
+    columns->addStretch(1);
 
     // clang-format off
-    left.Row(b.Spin({"seVelocityCorr", {"Скорость, %", "Speeed, %"}, Map::PercentFactor("VelocityCorr"),
-                     -99.0, 999.9, 0.1, 1, false, [=] { return !caps().NoSpeedCorrection; }}, page));
-    left.Row(b.Spin({"seExpenseCorr", {"Расхода бензина, %", "Petrol expense, %"}, Map::PercentFactor("ExpenseCorr"),
-                     -99.0, 999.9, 0.1, 1}, page));
-    left.Row(b.Spin({"seGazExpenseCorr", {"Расход газа, %", "Gas expense, %"}, Map::PercentFactor("GazExpenseCorr"),
-                     -99.0, 999.9, 0.1, 1, false, [=] { return !caps().NoGas; }}, page));
-    left.Row(b.Spin({"seAirTemperCorr", {"Температура воздуха, С", "Air temper., C"}, Map::Field("AirTemperCorr"),
-                     -20, 20, 1, 0, false, [=] { return !caps().NoAirTemperature; }}, page));
-    left.Row(b.Spin({"seAccCorr", {"Напряжение АКБ, В", "Battery voltage, V"}, Map::Field("AccCorr", 10),
-                     -0.7, 0.7, 0.1, 1}, page));
-    left.Row(b.Spin({"seTimeCorr", {"Время (секунд в сутки)", "Tume (sec. per day)"}, Map::Field("TimeCorr"),
-                     -30, 30}, page));
-    left.Row(b.Spin({"seAllPathStart", {"Начальный пробег, км", "initial mileage, km"}, Map::Field("AllPathStart"),
-                     0, 999999}, page));
-    left.Row(b.Spin({"seAllTimeStart", {"Начальное вр. раб, час", "Initial time, h"}, Map::Field("AllTimeStart"),
-                     0, 99999}, page));
-    left.Stretch();
+    left->Row(b.Spin({.control = "seVelocityCorr", .caption = {"Скорость, %", "Speeed, %"},
+                      .map = Map::PercentFactor("VelocityCorr"), .min = -99.0, .max = 999.9, .step = 0.1,
+                      .decimals = 1, .caps = [](const TDeviceCaps &c) { return !c.NoSpeedCorrection; }}, left));
+    left->Row(b.Spin({.control = "seExpenseCorr", .caption = {"Расхода бензина, %", "Petrol expense, %"},
+                      .map = Map::PercentFactor("ExpenseCorr"), .min = -99.0, .max = 999.9, .step = 0.1,
+                      .decimals = 1}, left));
+    left->Row(b.Spin({.control = "seGazExpenseCorr", .caption = {"Расход газа, %", "Gas expense, %"},
+                      .map = Map::PercentFactor("GazExpenseCorr"), .min = -99.0, .max = 999.9, .step = 0.1,
+                      .decimals = 1, .caps = [](const TDeviceCaps &c) { return !c.NoGas; }}, left));
+    left->Row(b.Spin({.control = "seAirTemperCorr", .caption = {"Температура воздуха, С", "Air temper., C"},
+                      .map = Map::Field("AirTemperCorr"), .min = -20, .max = 20,
+                      .caps = [](const TDeviceCaps &c) { return !c.NoAirTemperature; }}, left));
+    left->Row(b.Spin({.control = "seAccCorr", .caption = {"Напряжение АКБ, В", "Battery voltage, V"},
+                      .map = Map::Field("AccCorr", 10), .min = -0.7, .max = 0.7, .step = 0.1, .decimals = 1}, left));
+    left->Row(b.Spin({.control = "seTimeCorr", .caption = {"Время (секунд в сутки)", "Tume (sec. per day)"},
+                      .map = Map::Field("TimeCorr"), .min = -30, .max = 30}, left));
+    left->Row(b.Spin({.control = "seAllPathStart", .caption = {"Начальный пробег, км", "initial mileage, km"},
+                      .map = Map::Field("AllPathStart"), .min = 0, .max = 999999}, left));
+    left->Row(b.Spin({.control = "seAllTimeStart", .caption = {"Начальное вр. раб, час", "Initial time, h"},
+                      .map = Map::Field("AllTimeStart"), .min = 0, .max = 99999}, left));
 
-    // The injector rule: shown when some source is the injector.
-    const auto injector = [this] { return InjectorInUse(); };
-    right.Wide(b.Radio({"rgForsPosFlag", {"Полярность форсунки", "Polarity"}, Map::Bit("OptionBits", 10),
-                        {{"+", "+"}, {"-", "-"}}, {}, injector, {}, 2}, page));
-    right.Wide(b.Radio({"rgForsCoef", {"Тахометр", "Tachometer"}, Map::Table("ForsCoef", {1, 2, 4}, 2),
-                        {{"1", "1"}, {"2", "2"}, {"4", "4"}}, {}, injector, {}, 3}, page));
-    right.Row(b.Spin({"seForsCoefCarb", {"Имп. на оборот", "Pulses by rev."}, Map::Field("ForsCoefCarb", 2),
-                      0.5, 12, 0.5, 1, true,
-                      [this] { return Prots().Caps.HasCarburettor && Kind() == 254; }}, page));
-    right.Stretch();
+    rgForsPosFlag = right->Wide(b.Radio({.control = "rgForsPosFlag", .caption = {"Полярность форсунки", "Polarity"},
+                                         .map = Map::Bit("OptionBits", 10), .items = {{"+", "+"}, {"-", "-"}},
+                                         .columns = 2}, right));
+    rgForsCoef = right->Wide(b.Radio({.control = "rgForsCoef", .caption = {"Тахометр", "Tachometer"},
+                                      .map = Map::Table("ForsCoef", {1, 2, 4}, 2),
+                                      .items = {{"1", "1"}, {"2", "2"}, {"4", "4"}}, .columns = 3}, right));
+    seForsCoefCarb = right->Row(b.Spin({.control = "seForsCoefCarb", .caption = {"Имп. на оборот", "Pulses by rev."},
+                                        .map = Map::Field("ForsCoefCarb", 2), .min = 0.5, .max = 12, .step = 0.5,
+                                        .decimals = 1, .arrowsOnly = true}, right));
     // clang-format on
+}
+
+void TPageCorr::ApplyInjectorRule() {
+    const bool shown = mk.Get("RevolutionsMeth") != 0 || mk.Get("ExpenseMeth") != 0 || mk.Get("GasMeth") != 0;
+    b.SetShown(rgForsPosFlag, shown);
+    b.SetShown(rgForsCoef, shown);
+}
+
+void TPageCorr::ApplyProtocolRules() {
+    b.SetShown(seForsCoefCarb, ctx.caps.HasCarburettor && ctx.Kind() == 254);
+    // rgForsCoef would hide for kind 254 here, but the injector rule decides it finally.
+    ApplyInjectorRule();
+}
+
+void TPageCorr::ApplyShowRules() { ApplyInjectorRule(); }
+
+void TPageCorr::OnEvent(TEditorEvent event) {
+    if (event == TEditorEvent::SourcesChanged) ApplyInjectorRule();
 }

@@ -1,111 +1,154 @@
-// Page tsLim: alarm limits.
+#include "editor/PageLim.h"
 
-#include "catalogue/ProtsH.h"
-#include "editor/MK_SetParamsDlg.h"
-#include "editor/PageLayout.h"
 #include "editor/Widgets.h"
 #include "model/MK.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <algorithm>
 
-void TMK_SetParamsDlg::BuildLim(QWidget *page) {
-    TBinder &b = *binder_;
-    const auto caps = [] { return Prots().Caps; };
-    auto *grid = new QGridLayout(page);
-    grid->setContentsMargins(12, 12, 12, 12);
-    grid->setHorizontalSpacing(12);
-    grid->setColumnMinimumWidth(2, 24);
-    TFormColumn left(b, grid, 0);
-    auto *rightBox = new QWidget(page);
-    auto *rg = new QGridLayout(rightBox);
-    rg->setContentsMargins(0, 0, 0, 0);
-    TFormColumn right(b, rg, 0);
-    grid->addWidget(rightBox, 0, 3, 30, 2);
+namespace {
 
-    // Visibility of protocol-dependent rows comes from the protocol rules.
+bool Hybrid(const TEditorContext &ctx) { return ctx.Protocol() && ctx.Protocol()->IsHybrid; }
+
+} // namespace
+
+TPageLim::TPageLim(TEditorContext &context, QWidget *parent) : TEditorPage(context, parent) {
+    auto *columns = new QHBoxLayout(this);
+    columns->setContentsMargins(12, 12, 12, 12);
+    columns->setSpacing(36);
+    auto *left = new TColumn(b, this);
+    auto *right = new TColumn(b, this);
+    columns->addWidget(left, 0, Qt::AlignTop);
+    columns->addWidget(right, 0, Qt::AlignTop);
+    columns->addStretch(1);
+    const auto limit = [this](TColumn *col, const char *control, TBiText caption, const char *field, double min,
+                              double max, double step = 1, TCapsPredicate caps = {}) {
+        return col->Row(b.Spin({.control = control, .caption = caption, .map = Map::Field(field), .min = min,
+                                .max = max, .step = step, .caps = std::move(caps)},
+                               col));
+    };
+    const auto notJams = [](const TDeviceCaps &c) { return !c.NoJamStatistics; };
+    const auto accelTimer = [](const TDeviceCaps &c) { return !c.NoAccelTimer; };
+
+    // Captions and visibility of the protocol-dependent rows come from the protocol rules.
     // clang-format off
-    left.Row(b.Spin({"seLiqTemperLimit", {"", ""}, Map::Field("LiqTemperLimit"), 30, 150}, page));
-    left.Row(b.Spin({"seRevolutionsLimit", {"Обороты двиг., об/мин * 100", "Engine speed, rpm*100"},
-                     Map::Field("RevolutionsLimit"), 25, 80}, page));
-    left.Row(b.Spin({"seVelocityLimit", {"Скорость, км/час", "Speed, km/h"}, Map::Field("VelocityLimit", 0.5),
-                     40, 200, 2, 0, true}, page));
-    left.Row(b.Spin({"seStopVelocityLimit", {"Скорость  пробки, км/час", "Jam speed, km/h"},
-                     Map::Field("StopVelocityLimit"), 0, 200, 2, 0, false, [=] { return !caps().NoJamStatistics; }}, page));
-    left.Row(b.Spin({"seTankLimit", {"Остаток бака, л", "Fuel rem., l"}, Map::Field("TankLimit"), 5, 99, 2}, page));
-    left.Row(b.Spin({"seUaccLowLimit", {"Низкое напряжение АКБ, В", "Low batt.voltage, V"},
-                     Map::Field("UaccLowLimit", 10), 9.0, 13.9, 2, 1}, page));
-    left.Row(b.Spin({"seUaccHighLimit", {"Высокое напряжение АКБ, В", "High batt.voltage, V"},
-                     Map::Field("UaccHighLimit", 10), 14.0, 16.0, 2, 1}, page));
-    left.Row(b.Spin({"seVentTempLimit", {"Т вкл. вентилятора, С", "Fan on temper., C"}, Map::Field("VentTempLimit"),
-                     75, 115}, page));
-    left.Row(b.Spin({"seInjTimeLimit", {"Превыш. времени впр. на ХХ ,%", "High inj.time on idle, %"},
-                     Map::Field("InjTimeLimit"), 1, 99}, page));
-    left.Row(b.Spin({"seLiqTemperReady", {"Т прогрева двигателя, С", "Engine heat.temper, C"},
-                     Map::Field("LiqTemperReady"), 10, 110}, page));
-    left.Row(b.Spin({"seVel100", {"Разгон до, км/час", "Zero to km/h"}, Map::Field("Vel100"), 40, 200, 1, 0, false,
-                     [=] { return !caps().NoAccelTimer; }}, page));
-    left.Row(b.Spin({"seVel100Down", {"Торможение с, км/час", "Braking from km/h"}, Map::Field("Vel100Down"),
-                     40, 200, 2, 0, false, [=] { return !caps().NoAccelTimer; }}, page));
-    left.Row(b.Spin({"seVelMinForExp", {"Расх 100/час", "Expense 100/h"}, Map::Field("VelMinForExp"), 5, 15, 2}, page));
-    left.Stretch();
+    seLiqTemperLimit = left->Row(b.Spin({.control = "seLiqTemperLimit", .caption = {"", ""},
+                                         .map = Map::Field("LiqTemperLimit"), .min = 30, .max = 150,
+                                         .captionFn = [this] { return LiqTemperCaption(); }}, left));
+    limit(left, "seRevolutionsLimit", {"Обороты двиг., об/мин * 100", "Engine speed, rpm*100"}, "RevolutionsLimit", 25, 80);
+    left->Row(b.Spin({.control = "seVelocityLimit", .caption = {"Скорость, км/час", "Speed, km/h"},
+                      .map = Map::Field("VelocityLimit", 0.5), .min = 40, .max = 200, .step = 2,
+                      .arrowsOnly = true}, left));
+    limit(left, "seStopVelocityLimit", {"Скорость  пробки, км/час", "Jam speed, km/h"}, "StopVelocityLimit", 0, 200, 2,
+          notJams);
+    limit(left, "seTankLimit", {"Остаток бака, л", "Fuel rem., l"}, "TankLimit", 5, 99, 2);
+    // Battery limits of a 24 V vehicle have their own ranges.
+    left->Row(b.Spin({.control = "seUaccLowLimit", .caption = {"Низкое напряжение АКБ, В", "Low batt.voltage, V"},
+                      .map = Map::Field("UaccLowLimit", 10), .step = 2, .decimals = 1,
+                      .bounds = [this] { return ctx.caps.Is24V ? TBounds{18.0, 27.8} : TBounds{9.0, 13.9}; }}, left));
+    left->Row(b.Spin({.control = "seUaccHighLimit", .caption = {"Высокое напряжение АКБ, В", "High batt.voltage, V"},
+                      .map = Map::Field("UaccHighLimit", 10), .step = 2, .decimals = 1,
+                      .bounds = [this] { return ctx.caps.Is24V ? TBounds{28.0, 32.0} : TBounds{14.0, 16.0}; }}, left));
+    seVentTempLimit = left->Row(b.Spin({.control = "seVentTempLimit", .caption = {"Т вкл. вентилятора, С", "Fan on temper., C"},
+                                        .map = Map::Field("VentTempLimit"),
+                                        .bounds = [this] { return Hybrid(ctx) ? TBounds{25, 60} : TBounds{75, 115}; }},
+                                       left));
+    limit(left, "seInjTimeLimit", {"Превыш. времени впр. на ХХ ,%", "High inj.time on idle, %"}, "InjTimeLimit", 1, 99);
+    seLiqTemperReady = limit(left, "seLiqTemperReady", {"Т прогрева двигателя, С", "Engine heat.temper, C"},
+                             "LiqTemperReady", 10, 110);
+    limit(left, "seVel100", {"Разгон до, км/час", "Zero to km/h"}, "Vel100", 40, 200, 1, accelTimer);
+    limit(left, "seVel100Down", {"Торможение с, км/час", "Braking from km/h"}, "Vel100Down", 40, 200, 2, accelTimer);
+    limit(left, "seVelMinForExp", {"Расх 100/час", "Expense 100/h"}, "VelMinForExp", 5, 15, 2);
 
-    right.Row(b.Spin({"seVAGSFilterLimit", {"Наполнение сажевого фильтра, %", "Diesel filter filling, %"},
-                      Map::Field("VAGSFilterLimit"), 5, 60}, rightBox));
-    right.Row(b.Spin({"seOilAKPPTemperLimit", {"Т масла АКПП, С", "AT oil temper., C"},
-                      Map::Field("OilAKPPTemperLimit"), 80, 150}, rightBox));
-    right.Row(b.Spin({"seOilEngTemperLimit", {"Т масла ДВС, С", "Engine  oil temper., C"},
-                      Map::Field("OilEngTemperLimit"), 30, 150}, rightBox));
-    right.Row(b.Spin({"seCVTFDeteriorLim", {"Износ масла АКПП * 1000", "AT oil deterior. *1000"},
-                      Map::Field("CVTFDeteriorLim"), 10, 100}, rightBox));
-    right.Row(b.Spin({"seRetarderOilTemperLimit", {"Т масла ретардера, С", "Retarder oil temper., C"},
-                      Map::Field("RetarderOilTemperLimit"), 30, 200}, rightBox));
-    right.Row(b.Spin({"seInvTemperLimit", {"Т инвертора, C", "Inverter temper., C"}, Map::Field("InvTemperLimit"),
-                      50, 120}, rightBox));
-    right.Row(b.Spin({"seHVBTemperLimit", {"Т ВВБ, C", "HVB temper., C"}, Map::Field("HVBTemperLimit"), 40, 80}, rightBox));
-    right.Row(b.Spin({"seAddCoolingTemper", {"Т Доп.Охл.ДВС, C", "Eng.add.cool.temper., C"},
-                      Map::Field("AddCoolingTemper"), 90, 100}, rightBox));
-    right.Row(b.Spin({"seElEngTemperLimit", {"Т эл.двигателя, С", "T el.motor, C"}, Map::Field("ElEngTemperLimit"),
-                      30, 200}, rightBox));
-    right.Row(b.Spin({"seHybrVentSpeedStep", {"Шаг Т при расчете скорости вент.ВВБ ", "T step on fan speed calc"},
-                      Map::Field("HybrVentSpeedStep"), 1, 3}, rightBox));
-    right.Wide(b.Check({"cbHybridCoolHVB", {"Нагр.ВВБ", "HVB heating"}, Map::Bit("OptionBits", 15)}, rightBox));
-    right.Wide(b.Check({"cbHybrUse6VentSpeed", {"Исп. 6 скорость вент. ВВБ", "Use 6 speed HVB fan"},
-                        Map::Bit("OptionBits", 14)}, rightBox));
-    auto *battery = b.Radio({"rg24VMode", {"Режим работы с АКБ", "Use battery"}, Map::Bit("OptionBits", 8),
-                             {{"12В", "12V"}, {"24В", "24V"}}, {}, [=] { return caps().Is24V; }, {}, 2}, rightBox);
+    seVAGSFilterLimit = limit(right, "seVAGSFilterLimit", {"Наполнение сажевого фильтра, %", "Diesel filter filling, %"},
+                              "VAGSFilterLimit", 5, 60);
+    seOilAKPPTemperLimit = limit(right, "seOilAKPPTemperLimit", {"Т масла АКПП, С", "AT oil temper., C"},
+                                 "OilAKPPTemperLimit", 80, 150);
+    seOilEngTemperLimit = limit(right, "seOilEngTemperLimit", {"Т масла ДВС, С", "Engine  oil temper., C"},
+                                "OilEngTemperLimit", 30, 150);
+    seCVTFDeteriorLim = limit(right, "seCVTFDeteriorLim", {"Износ масла АКПП * 1000", "AT oil deterior. *1000"},
+                              "CVTFDeteriorLim", 10, 100);
+    seRetarderOilTemperLimit = limit(right, "seRetarderOilTemperLimit", {"Т масла ретардера, С", "Retarder oil temper., C"},
+                                     "RetarderOilTemperLimit", 30, 200);
+    seInvTemperLimit = limit(right, "seInvTemperLimit", {"Т инвертора, C", "Inverter temper., C"}, "InvTemperLimit", 50, 120);
+    seHVBTemperLimit = limit(right, "seHVBTemperLimit", {"Т ВВБ, C", "HVB temper., C"}, "HVBTemperLimit", 40, 80);
+    seAddCoolingTemper = limit(right, "seAddCoolingTemper", {"Т Доп.Охл.ДВС, C", "Eng.add.cool.temper., C"},
+                               "AddCoolingTemper", 90, 100);
+    seElEngTemperLimit = limit(right, "seElEngTemperLimit", {"Т эл.двигателя, С", "T el.motor, C"}, "ElEngTemperLimit", 30, 200);
+    seHybrVentSpeedStep = limit(right, "seHybrVentSpeedStep", {"Шаг Т при расчете скорости вент.ВВБ ", "T step on fan speed calc"},
+                                "HybrVentSpeedStep", 1, 3);
+    cbHybridCoolHVB = right->Wide(b.Check({.control = "cbHybridCoolHVB", .caption = {"Нагр.ВВБ", "HVB heating"},
+                                           .map = Map::Bit("OptionBits", 15)}, right));
+    cbHybrUse6VentSpeed = right->Wide(b.Check({.control = "cbHybrUse6VentSpeed",
+                                               .caption = {"Исп. 6 скорость вент. ВВБ", "Use 6 speed HVB fan"},
+                                               .map = Map::Bit("OptionBits", 14)}, right));
+    auto *battery = right->Wide(b.Radio({.control = "rg24VMode", .caption = {"Режим работы с АКБ", "Use battery"},
+                                         .map = Map::Bit("OptionBits", 8), .items = {{"12В", "12V"}, {"24В", "24V"}},
+                                         .caps = [](const TDeviceCaps &c) { return c.Is24V; }, .columns = 2}, right));
     battery->setEnabled(false); // shows the stored mode only
-    right.Wide(battery);
 
-    auto *gbTrim = new QGroupBox(rightBox);
-    gbTrim->setObjectName(QStringLiteral("gbTrim"));
-    texts_.emplace_back(gbTrim, TBiText{"Трим", "Trim"});
-    auto *tg = new QGridLayout(gbTrim);
-    TFormColumn trim(b, tg);
-    trim.Row(b.Spin({"seTrimLowLimit", {"Нижний предел", "Low limit"}, Map::Field("TrimLowLimit"), -9, 90, 1, 0, false,
-                     {}, [this] { ApplyTrimBounds(true); }}, gbTrim));
-    trim.Row(b.Spin({"seTrimHighLimit", {"Верхний предел", "High limit"}, Map::Field("TrimHighLimit"), -9, 90, 1, 0,
-                     false, {}, [this] { ApplyTrimBounds(true); }}, gbTrim));
+    QGroupBox *gbTrim = right->Wide(b.Group({.control = "gbTrim", .caption = {"Трим", "Trim"},
+                                             .caps = [](const TDeviceCaps &c) { return c.HasTrim; }}, right));
+    auto *trimBox = new QHBoxLayout(gbTrim);
+    auto *trim = new TColumn(b, gbTrim);
+    trimBox->addWidget(trim);
+    seTrimLowLimit = trim->Row(b.Spin({.control = "seTrimLowLimit", .caption = {"Нижний предел", "Low limit"},
+                                       .map = Map::Field("TrimLowLimit"),
+                                       .after = [this] { TrimLimitStored(seTrimHighLimit, "TrimHighLimit"); },
+                                       .bounds = [this] { return TBounds{-9, std::max(double(mk.Get("TrimHighLimit")) - 1, -9.0)}; }},
+                                      trim));
+    seTrimHighLimit = trim->Row(b.Spin({.control = "seTrimHighLimit", .caption = {"Верхний предел", "High limit"},
+                                        .map = Map::Field("TrimHighLimit"),
+                                        .after = [this] { TrimLimitStored(seTrimLowLimit, "TrimLowLimit"); },
+                                        .bounds = [this] { return TBounds{std::min(double(mk.Get("TrimLowLimit")) + 1, 90.0), 90}; }},
+                                       trim));
     // clang-format on
-    right.Wide(gbTrim);
-    right.Stretch();
 }
 
-void TMK_SetParamsDlg::ApplyTrimBounds(bool afterEdit) {
-    // Each limit bounds the other: low < high.
-    auto *low = W<TSpinEdit>("seTrimLowLimit");
-    auto *high = W<TSpinEdit>("seTrimHighLimit");
-    const int lowValue = int(mk_.Get("TrimLowLimit"));
-    const int highValue = int(mk_.Get("TrimHighLimit"));
-    high->SetBounds(std::min(lowValue + 1, 90), 90);
-    low->SetBounds(-9, std::max(highValue - 1, -9));
-    // After an edit, a value pushed out by the moved bound is clamped into it and stored
-    // at once; at loading, stored values are shown as they are.
-    for (auto [spin, field] : {std::pair{high, "TrimHighLimit"}, std::pair{low, "TrimLowLimit"}}) {
-        const double v = double(mk_.Get(field));
-        const double clamped = afterEdit ? std::clamp(v, spin->BoundMin(), spin->BoundMax()) : v;
-        if (clamped != v) mk_.Set(field, int64_t(clamped));
-        spin->ShowValue(clamped);
-    }
+void TPageLim::TrimLimitStored(TSpinEdit *other, const char *otherField) {
+    b.Load(other); // its bounds follow the stored value
+    const double v = double(mk.Get(otherField));
+    const double clamped = std::clamp(v, other->BoundMin(), other->BoundMax());
+    if (clamped == v) return;
+    mk.Set(otherField, int64_t(clamped));
+    b.Load(other);
+}
+
+QString TPageLim::LiqTemperCaption() const {
+    const int k = ctx.Kind();
+    if (k == 222) return Bi("Т вод/двиг., С", "T wat/eng., C");
+    if (k == 223 || k == 224 || k == 225) return Bi("T цил., C", "T cyl., C");
+    if (ctx.Protocol() && ctx.Protocol()->HasCoolantTemp) return Bi("ТОЖ, С", "T coolant, C");
+    return Bi("Тдв., С", "Т eng., С");
+}
+
+void TPageLim::ApplyProtocolRules() {
+    const TProtBase *p = ctx.Protocol();
+    const int k = ctx.Kind();
+    const bool coolant = p && p->HasCoolantTemp;
+    const bool hybrid = p && p->IsHybrid;
+
+    // 2. Coolant or engine temperature limit, and its caption.
+    const int label = int(mk.Get("AirWaterShow"));
+    b.SetShown(seLiqTemperLimit, coolant || k == 222 || ((k == 254 || k == 255) && label == 2));
+    b.RefreshCaption(seLiqTemperLimit);
+    // 3. Engine warmed-up temperature.
+    b.SetShown(seLiqTemperReady, coolant || k == 222 || k == 223 || k == 224);
+    // 5. Oils and the retarder.
+    b.SetShown(seOilAKPPTemperLimit, p && p->HasAtOilTemp);
+    b.SetShown(seOilEngTemperLimit, p && p->HasEngineOilTemp);
+    b.SetShown(seRetarderOilTemperLimit, k == 14 && ctx.caps.HasRetarder);
+    b.SetShown(seCVTFDeteriorLim, k == 1);
+    // 6. Fan temperature; its range follows the drive.
+    b.SetShown(seVentTempLimit, (p && p->HasFanControl) || hybrid);
+    b.Load(seVentTempLimit);
+    // 7. Hybrid drive.
+    for (QWidget *w : std::initializer_list<QWidget *>{seInvTemperLimit, seHVBTemperLimit, seElEngTemperLimit,
+                                                       cbHybridCoolHVB, cbHybrUse6VentSpeed, seHybrVentSpeedStep})
+        b.SetShown(w, hybrid);
+    b.SetShown(seAddCoolingTemper, hybrid && p->HasAddCooling);
+    // 8. Soot filter.
+    b.SetShown(seVAGSFilterLimit, k == 82);
 }

@@ -1,22 +1,30 @@
 #include "editor/Widgets.h"
 
+#include "base/Lang.h"
+
+#include <QAction>
 #include <QButtonGroup>
+#include <QCalendarWidget>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QKeyEvent>
-#include <QLineEdit>
+#include <QPainter>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+
+// --- spin edit ------------------------------------------------------------------------
 
 TSpinEdit::TSpinEdit(QWidget *parent) : QDoubleSpinBox(parent) {
     setDecimals(0);
     setKeyboardTracking(false);
     setAccelerated(true);
-    // A typed value beyond the bounds is pulled to the nearest bound when the edit ends.
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     connect(this, &QDoubleSpinBox::valueChanged, this, [this] {
         if (showing_) return;
-        edited_ = true;
         // Once the user moves it, the control keeps to its own bounds again.
         if (minimum() != min_ || maximum() != max_) {
             const double v = std::clamp(value(), min_, max_);
@@ -38,7 +46,8 @@ void TSpinEdit::SetBounds(double min, double max) {
     min_ = min;
     max_ = max;
     showing_ = true;
-    setRange(min, max);
+    setRange(std::min(min, value()), std::max(max, value()));
+    if (value() >= min && value() <= max) setRange(min, max);
     showing_ = false;
 }
 
@@ -47,7 +56,38 @@ void TSpinEdit::ShowValue(double value) {
     setRange(std::min(min_, value), std::max(max_, value));
     setValue(value);
     showing_ = false;
-    edited_ = false;
+}
+
+bool TSpinEdit::Parse(const QString &text, double *value) const {
+    QString t = text.trimmed();
+    const QString point = locale().decimalPoint();
+    if (point != QLatin1String(".")) t.replace(point, QStringLiteral("."));
+    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d*)(?:\\.(\\d*))?$"));
+    const QRegularExpressionMatch m = number.match(t);
+    if (!m.hasMatch() || (m.capturedLength(1) == 0 && m.capturedLength(2) == 0)) return false;
+    if (m.capturedLength(2) > decimals()) return false;
+    bool ok = false;
+    *value = t.toDouble(&ok);
+    return ok && std::isfinite(*value);
+}
+
+QValidator::State TSpinEdit::validate(QString &text, int &) const {
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t == QLatin1String("-") || t == QLatin1String("+")) return QValidator::Intermediate;
+    double v = 0;
+    if (!Parse(t, &v)) return QValidator::Invalid;
+    // Beyond the bounds the text stays as typed; the end of the edit judges it.
+    return v >= minimum() && v <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
+}
+
+void TSpinEdit::fixup(QString &text) const {
+    double v = 0;
+    text = textFromValue(Parse(text, &v) ? std::clamp(v, min_, max_) : value());
+}
+
+double TSpinEdit::valueFromText(const QString &text) const {
+    double v = 0;
+    return Parse(text, &v) ? v : value();
 }
 
 void TSpinEdit::keyPressEvent(QKeyEvent *event) {
@@ -73,13 +113,18 @@ void TSpinEdit::keyPressEvent(QKeyEvent *event) {
 void TSpinEdit::stepBy(int steps) {
     // Out of its bounds (a stored odd value), a step lands back inside them.
     if (value() < min_ || value() > max_) {
-        SetBounds(min_, max_);
-        edited_ = true;
+        const double v = std::clamp(value(), min_, max_);
+        showing_ = true;
+        setRange(min_, max_);
+        setValue(v);
+        showing_ = false;
         emit UserEdited();
         return;
     }
     QDoubleSpinBox::stepBy(steps);
 }
+
+// --- radio group ----------------------------------------------------------------------
 
 TRadioGroup::TRadioGroup(QWidget *parent) : QGroupBox(parent), group_(new QButtonGroup(this)) {
     layout_ = new QGridLayout(this);
@@ -90,19 +135,21 @@ TRadioGroup::TRadioGroup(QWidget *parent) : QGroupBox(parent), group_(new QButto
 }
 
 void TRadioGroup::SetItems(const QStringList &items, int columns) {
+    columns = std::max(columns, 1);
+    if (items == Items() && columns == columns_) return;
     const int keep = ItemIndex();
     for (QRadioButton *b : buttons_) {
         group_->removeButton(b);
         delete b;
     }
     buttons_.clear();
-    columns = std::max(columns, 1);
-    const int rows = (int(items.size()) + columns - 1) / columns;
+    columns_ = columns;
+    const int rows = std::max((int(items.size()) + columns - 1) / columns, 1);
     for (int i = 0; i < items.size(); ++i) {
         auto *b = new QRadioButton(items[i], this);
         b->setObjectName(objectName() + QStringLiteral("_%1").arg(i));
         group_->addButton(b, i);
-        layout_->addWidget(b, i % std::max(rows, 1), i / std::max(rows, 1));
+        layout_->addWidget(b, i % rows, i / rows);
         buttons_.append(b);
     }
     SetItemIndex(keep);
@@ -129,4 +176,51 @@ void TRadioGroup::SetItemIndex(int index) {
 
 void TRadioGroup::SetItemEnabled(int index, bool enabled) {
     if (index >= 0 && index < buttons_.size()) buttons_[index]->setEnabled(enabled);
+}
+
+// --- date edit ------------------------------------------------------------------------
+
+namespace {
+
+QIcon CalendarIcon(const QPalette &palette) {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(palette.color(QPalette::Text));
+    p.drawRect(1, 2, 13, 12);
+    p.fillRect(1, 2, 14, 3, palette.color(QPalette::Text));
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 4; ++col) p.fillRect(3 + 3 * col, 7 + 2 * row, 2, 1, palette.color(QPalette::Text));
+    return QIcon(pm);
+}
+
+} // namespace
+
+TDateEdit::TDateEdit(QWidget *parent) : QLineEdit(parent) {
+    setInputMask(QStringLiteral("99.99.99;_"));
+    QAction *pick = addAction(CalendarIcon(palette()), QLineEdit::TrailingPosition);
+    pick->setObjectName(QStringLiteral("pickDate"));
+    connect(pick, &QAction::triggered, this, &TDateEdit::OpenCalendar);
+}
+
+void TDateEdit::OpenCalendar() {
+    QDialog dlg(this);
+    dlg.setObjectName(QStringLiteral("DateSelectionDlg"));
+    dlg.setWindowTitle(Bi("Выбор даты", "Date selection"));
+    auto *calendar = new QCalendarWidget(&dlg);
+    calendar->setObjectName(QStringLiteral("calendar"));
+    calendar->setDateRange(QDate(2000, 1, 1), QDate(2099, 12, 31));
+    const QDate shown = QDate::fromString(text(), QStringLiteral("dd.MM.yy")).addYears(100);
+    if (shown.isValid()) calendar->setSelectedDate(shown);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    connect(calendar, &QCalendarWidget::activated, &dlg, &QDialog::accept);
+    auto *layout = new QVBoxLayout(&dlg);
+    layout->addWidget(calendar);
+    layout->addWidget(buttons);
+    if (dlg.exec() != QDialog::Accepted) return;
+    setText(calendar->selectedDate().toString(QStringLiteral("dd.MM.yy")));
+    setFocus();
+    emit DatePicked();
 }

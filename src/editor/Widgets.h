@@ -1,9 +1,11 @@
 #pragma once
-// The editor's own small controls: a spin edit that can refuse typing, and a radio
-// group (a titled box of radio buttons in columns) with an item index.
+// The editor's own small controls: a spin edit that judges typed values when the edit
+// ends and can refuse typing, a radio group (a titled box of radio buttons in columns)
+// with an item index, and a masked date edit with a calendar.
 
 #include <QDoubleSpinBox>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QList>
 
 class QButtonGroup;
@@ -20,17 +22,19 @@ public:
     bool ArrowsOnly() const { return arrowsOnly_; }
 
     // The control's own bounds; a loaded value outside them widens the box until the
-    // user changes it, so a stored value is always shown as it is.
+    // user changes it, so a stored value is always shown as it is. A typed value beyond
+    // them is pulled to the nearest bound when the edit ends.
     void SetBounds(double min, double max);
     double BoundMin() const { return min_; }
     double BoundMax() const { return max_; }
     void ShowValue(double value);
 
-    // True when the user changed the value since it was last shown.
-    bool Edited() const { return edited_; }
-    void ClearEdited() { edited_ = false; }
+    QValidator::State validate(QString &text, int &pos) const override;
+    void fixup(QString &text) const override;
+    double valueFromText(const QString &text) const override;
 
 signals:
+    // The user changed the value (not emitted by ShowValue or SetBounds).
     void UserEdited();
 
 protected:
@@ -38,9 +42,12 @@ protected:
     void stepBy(int steps) override;
 
 private:
+    // A number as the user may type it: optional sign, "." or the locale's decimal
+    // point, at most decimals() digits after it.
+    bool Parse(const QString &text, double *value) const;
+
     bool arrowsOnly_ = false;
     bool showing_ = false;
-    bool edited_ = false;
     double min_ = 0, max_ = 99;
 };
 
@@ -49,9 +56,12 @@ class TRadioGroup : public QGroupBox {
 public:
     explicit TRadioGroup(QWidget *parent = nullptr);
 
+    // Rebuilds the buttons only when the texts or the column count differ, so a rule
+    // that disabled an item keeps it disabled across reloads of the same list.
     void SetItems(const QStringList &items, int columns = 1);
     QStringList Items() const;
     int Count() const { return int(buttons_.size()); }
+    int Columns() const { return columns_; }
     QRadioButton *Button(int index) const { return buttons_.value(index); }
 
     // -1 (or an index without item) selects nothing.
@@ -67,4 +77,16 @@ private:
     QList<QRadioButton *> buttons_;
     QButtonGroup *group_;
     QGridLayout *layout_;
+    int columns_ = 1;
+};
+
+// DD.MM.YY typed into a mask, or picked from a calendar opened by the button at its end.
+class TDateEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TDateEdit(QWidget *parent = nullptr);
+    void OpenCalendar();
+
+signals:
+    void DatePicked();
 };

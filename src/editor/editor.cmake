@@ -1,6 +1,7 @@
 list(APPEND TRIPUI_SOURCES
   editor/Widgets.cpp
   editor/Binder.cpp
+  editor/EditorPage.h
 )
 list(APPEND TRIPUI_SOURCES
   editor/MK_SetParamsDlg.cpp

@@ -71,11 +71,11 @@ void TestBinder::percentFactorShowsOneDecimal() {
     TMK mk;
     mk.SetFloat("VelocityCorr", factor);
     const TValueMap map = Map::PercentFactor("VelocityCorr");
-    QCOMPARE(map.load(mk), shown);
+    QCOMPARE(map.load(mk).toDouble(), shown);
     // Storing what is shown gives the factor for that percentage.
     map.store(mk, shown);
     QCOMPARE(mk.GetFloat("VelocityCorr"), float(shown / 100 + 1));
-    QCOMPARE(map.load(mk), shown);
+    QCOMPARE(map.load(mk).toDouble(), shown);
 }
 
 void TestBinder::scaledFieldsRoundHalfToEven_data() {
