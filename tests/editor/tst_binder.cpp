@@ -28,6 +28,11 @@ private slots:
     void choiceWithoutItemShowsNothing();
     void invertedBitAndTable();
     void captionsFollowTheLanguage();
+    void storeTriggers_data();
+    void storeTriggers();
+    void valueKinds_data();
+    void valueKinds();
+    void failedLoadLeavesLoadingOff();
 
 private:
     struct Env {
@@ -237,6 +242,143 @@ void TestBinder::captionsFollowTheLanguage() {
     TLangScope ru(false);
     env.binder.ApplyCaptions();
     QCOMPARE(radio->Items(), (QStringList{QStringLiteral("Средн"), QStringLiteral("10 км")}));
+}
+
+void TestBinder::storeTriggers_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("radio group on losing focus, after its buttons were rebuilt") << "radio";
+    QTest::newRow("check box on losing focus") << "check";
+    QTest::newRow("spin edit on every change, while typing") << "spin";
+}
+
+void TestBinder::storeTriggers() {
+    QFETCH(QString, kind);
+    Env env;
+    auto *other = env.binder.Check({"cbOther", {"d", "d"}, Map::Bit("OptionBits", 3)}, &env.host);
+    QStringList sources{QStringLiteral("A"), QStringLiteral("B")};
+    QWidget *control = nullptr;
+    if (kind == QLatin1String("radio"))
+        control = env.binder.Radio({.control = "rgPrognozMeth", .caption = {"r", "r"}, .map = Map::Field("PrognozMeth"),
+                                    .build = [&] { return sources; }, .storeOn = TStoreOn::FocusOut},
+                                   &env.host);
+    else if (kind == QLatin1String("check"))
+        control = env.binder.Check({.control = "cbGasOil", .caption = {"c", "c"}, .map = Map::Bit("OptionBits", 5),
+                                    .storeOn = TStoreOn::FocusOut},
+                                   &env.host);
+    else
+        control = env.binder.Spin({.control = "seR", .caption = {"s", "s"}, .map = Map::Field("TankLimit"), .min = 0,
+                                   .max = 31, .storeOn = TStoreOn::Change},
+                                  &env.host);
+    env.host.layout()->addWidget(control);
+    env.host.layout()->addWidget(other);
+    env.Show();
+    env.binder.LoadAll();
+    if (auto *radio = qobject_cast<TRadioGroup *>(control)) {
+        sources << QStringLiteral("C");
+        env.binder.LoadAll(); // new buttons
+        QCOMPARE(radio->Count(), 3);
+        QApplication::processEvents(); // they show from the event loop
+        QTest::mouseClick(radio->Button(2), Qt::LeftButton);
+        QCOMPARE(env.mk.Get("PrognozMeth"), 0); // not before the focus leaves
+        other->setFocus();
+        QCOMPARE(env.mk.Get("PrognozMeth"), 2);
+    } else if (auto *box = qobject_cast<QCheckBox *>(control)) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        QVERIFY(!env.mk.Bit("OptionBits", 5));
+        other->setFocus();
+        QVERIFY(env.mk.Bit("OptionBits", 5));
+    } else {
+        control->setFocus();
+        static_cast<TSpinEdit *>(control)->selectAll();
+        QTest::keyClicks(control, QStringLiteral("2"));
+        QCOMPARE(env.mk.Get("TankLimit"), 2);
+        QTest::keyClicks(control, QStringLiteral("7"));
+        QCOMPARE(env.mk.Get("TankLimit"), 27); // while the focus stays
+    }
+    QCOMPARE(env.errors, QStringList());
+}
+
+void TestBinder::valueKinds_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<qint64>("stored");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("date 01.01.01") << "deTO" << "010101" << "TODate" << 0 << qint64(367) << false;
+    QTest::newRow("date 09.01.12") << "deTO" << "090112" << "TODate" << 0 << qint64(4392) << false;
+    QTest::newRow("date 31.02.12 is no date") << "deTO" << "310212" << "TODate" << 0 << qint64(4392) << true;
+    QTest::newRow("date left incomplete") << "deTO" << "0901" << "TODate" << 0 << qint64(4392) << true;
+    QTest::newRow("time 07:30") << "meIntenseDayTime" << "0730" << "IntenseDayTime" << 0 << qint64(450) << false;
+    QTest::newRow("time 7:30 typed short") << "meIntenseDayTime" << "7:30" << "IntenseDayTime" << 0 << qint64(450)
+                                          << false;
+    // cp1251 bytes of "Ремень" then zeros; at most 15 characters with the zero byte after them.
+    QTest::newRow("name") << "eGRMStrapCntK" << "Ремень" << "ServiceNames" << 48 << qint64(0xD0) << false;
+    QTest::newRow("name cut to 15") << "eGRMStrapCntK" << "ABCDEFGHIJKLMNOPQ" << "ServiceNames" << 48 + 15
+                                    << qint64(0) << false;
+}
+
+void TestBinder::valueKinds() {
+    QFETCH(QString, control);
+    QFETCH(QString, typed);
+    QFETCH(QString, field);
+    QFETCH(int, index);
+    QFETCH(qint64, stored);
+    QFETCH(bool, refused);
+    Env env;
+    env.mk.Set("IntenseDayTime", 1500); // shows 01:00: hours wrap modulo 24
+    auto *date = env.binder.Edit({.control = "deTO", .caption = {"Дата", "Date"}, .map = Map::Field("TODate"),
+                                  .kind = TEditKind::Date},
+                                 &env.host);
+    auto *time = env.binder.Edit({.control = "meIntenseDayTime", .caption = {"Время", "Time"},
+                                  .map = Map::Field("IntenseDayTime"), .kind = TEditKind::Time},
+                                 &env.host);
+    auto *name = env.binder.Edit({.control = "eGRMStrapCntK", .caption = {"Имя", "Name"},
+                                  .map = Map::Text("ServiceNames", 48, 16), .maxLength = 15},
+                                 &env.host);
+    for (QWidget *w : {static_cast<QWidget *>(date), static_cast<QWidget *>(time), static_cast<QWidget *>(name)})
+        env.host.layout()->addWidget(w);
+    env.Show();
+    env.binder.LoadAll();
+    QCOMPARE(date->text(), QStringLiteral("09.01.12"));
+    QCOMPARE(time->text(), QStringLiteral("01:00"));
+    QCOMPARE(name->text(), QStringLiteral("Замена рем.ГРМ"));
+    auto *edit = env.host.findChild<QLineEdit *>(control);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    edit->home(false);
+    for (const QChar c : typed) // any script, not only Latin-1
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    (edit == date ? name : date)->setFocus();
+    const QByteArray f = field.toLatin1();
+    QCOMPARE(env.mk.Get(f.constData(), index), stored);
+    QCOMPARE(env.errors.size(), refused ? 1 : 0);
+    if (control == QLatin1String("eGRMStrapCntK")) {
+        const QByteArray bytes = env.mk.GetBytes("ServiceNames").mid(48, 16);
+        QCOMPARE(bytes.indexOf('\0'), std::min(int(typed.size()), 15));
+        QVERIFY(bytes.mid(bytes.indexOf('\0')).count('\0') == 16 - bytes.indexOf('\0'));
+    }
+}
+
+void TestBinder::failedLoadLeavesLoadingOff() {
+    Env env;
+    env.mk.Set("TODate", 0); // no date: it cannot be shown
+    auto *date = env.binder.Edit({.control = "deTO", .caption = {"Дата", "Date"}, .map = Map::Field("TODate"),
+                                  .kind = TEditKind::Date},
+                                 &env.host);
+    auto *box = env.binder.Check({"cbOther", {"d", "d"}, Map::Bit("OptionBits", 3)}, &env.host);
+    env.host.layout()->addWidget(date);
+    env.host.layout()->addWidget(box);
+    env.Show();
+    const QByteArray before(reinterpret_cast<const char *>(env.mk.Working().data()), MKLayout::WorkingSize);
+    env.binder.LoadAll();
+    QCOMPARE(env.errors.size(), 1);
+    QVERIFY(env.errors.first().startsWith(QStringLiteral("deTO")));
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(env.mk.Working().data()), MKLayout::WorkingSize), before);
+    // The controls after it were loaded, and a user's change is stored again.
+    box->click();
+    QVERIFY(env.mk.Bit("OptionBits", 3));
 }
 
 QTEST_MAIN(TestBinder)

@@ -92,6 +92,11 @@ private slots:
     void cancelPutsEverythingBack();
     void okStoresTheFocusedEdit();
     void mainWindowMarksModifiedOnOkOnly();
+    void typedValuesAreStored_data();
+    void typedValuesAreStored();
+    void ecuSpeedSourceStaysDisabled_data();
+    void ecuSpeedSourceStaysDisabled();
+    void columnsKeepTheirRows();
 
 private:
     // Opens the editor on mk through the editing procedure; act() works the dialog and
@@ -641,6 +646,135 @@ void TestEditor::mainWindowMarksModifiedOnOkOnly() {
     form.SettingsModified = false;
     form.close();
     qunsetenv("TRIPCONF_INI");
+}
+
+void TestEditor::typedValuesAreStored_data() {
+    QTest::addColumn<int>("model");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<double>("stored");
+    QTest::addColumn<double>("shown");
+    // Negative values.
+    QTest::newRow("battery offset -0.7") << 0x4000 << "seAccCorr" << "-0.7" << "AccCorr" << -7.0 << -0.7;
+    QTest::newRow("clock -30") << 0x4000 << "seTimeCorr" << "-30" << "TimeCorr" << -30.0 << -30.0;
+    QTest::newRow("gas factor -0.3 %") << 0x8000 << "seGazExpenseCorr" << "-0.3" << "GazExpenseCorr" << 0.997 << -0.3;
+    QTest::newRow("trim low -5") << 0x5000 << "seTrimLowLimit" << "-5" << "TrimLowLimit" << -5.0 << -5.0;
+    // What was typed is judged when the edit ends: pulled to the nearest bound.
+    QTest::newRow("engine speed 95 of 25 … 80") << 0x4000 << "seRevolutionsLimit" << "95" << "RevolutionsLimit" << 80.0 << 80.0;
+    QTest::newRow("engine speed 10 of 25 … 80") << 0x4000 << "seRevolutionsLimit" << "10" << "RevolutionsLimit" << 25.0 << 25.0;
+    QTest::newRow("fuel rem. 150 of 5 … 99") << 0x4000 << "seTankLimit" << "150" << "TankLimit" << 99.0 << 99.0;
+    QTest::newRow("mileage 1234567") << 0x4000 << "seAllPathStart" << "1234567" << "AllPathStart" << 999999.0 << 999999.0;
+}
+
+void TestEditor::typedValuesAreStored() {
+    QFETCH(int, model);
+    QFETCH(QString, control);
+    QFETCH(QString, typed);
+    QFETCH(QString, field);
+    QFETCH(double, stored);
+    QFETCH(double, shown);
+    QLocale::setDefault(QLocale::c());
+    TMK mk;
+    FillRealisticImage(mk, uint16_t(model), 0);
+    mk.LoadAllSections();
+    double showing = 0;
+    const bool ok = Edit(mk, [&](TMK_SetParamsDlg &dlg) {
+        auto *spin = dlg.findChild<TSpinEdit *>(control);
+        if (!spin) return false;
+        for (QWidget *p = spin; p; p = p->parentWidget())
+            if (dlg.pcMain->indexOf(p) >= 0) dlg.pcMain->setCurrentWidget(p);
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClicks(spin, typed);
+        QTest::keyClick(spin, Qt::Key_Tab); // leave it
+        showing = spin->value();
+        return true;
+    });
+    QLocale::setDefault(QLocale::system());
+    QVERIFY(ok);
+    QCOMPARE(showing, shown);
+    // What the saved file holds.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("t.vorng"));
+    SettingsFile::Save(mk, file);
+    TMK back;
+    SettingsFile::Load(back, file);
+    back.LoadAllSections();
+    const QByteArray name = field.toLatin1();
+    if (TMK::Field(name.constData()).type == TFieldType::F32)
+        QCOMPARE(back.GetFloat(name.constData()), float(stored));
+    else
+        QCOMPARE(double(back.Get(name.constData())), stored);
+}
+
+void TestEditor::ecuSpeedSourceStaysDisabled_data() {
+    QTest::addColumn<int>("kind");
+    // Model 0x5000: the last speed source needs the virtual lock.
+    QTest::newRow("kind 225") << 225;
+    QTest::newRow("kind 254") << 254;
+    QTest::newRow("kind 255") << 255;
+}
+
+void TestEditor::ecuSpeedSourceStaysDisabled() {
+    QFETCH(int, kind);
+    TMK mk;
+    mk.ModelCode = 0x5000;
+    const int index = FindProtocol(0x5000, [&](const TProtBase &p) { return p.Kind == kind; });
+    QVERIFY(index >= 0);
+    mk.Set("ProtocolIndex", index);
+    mk.Set("VelocityMeth", 1);
+    Edit(mk, [&](TMK_SetParamsDlg &dlg) {
+        dlg.pcMain->setCurrentIndex(1);
+        auto *speed = dlg.findChild<TRadioGroup *>("rgVelocityMeth");
+        [&] {
+            QVERIFY(!speed->Button(0)->isEnabled());
+            // "Sens." with a physical lock gives way to "ECU", which stays disabled.
+            QTest::mouseClick(speed->Button(2), Qt::LeftButton);
+            QCOMPARE(mk.Get("VelocityMeth"), 0);
+            QVERIFY(!speed->Button(0)->isEnabled());
+            QVERIFY(speed->Button(1)->isEnabled());
+            // So does every reload of the list.
+            dlg.Binder().Load(speed);
+            QVERIFY(!speed->Button(0)->isEnabled());
+        }();
+        return false;
+    });
+}
+
+void TestEditor::columnsKeepTheirRows() {
+    // Showing the injector groups on the right must not move the left column, and
+    // rows hidden by a rule leave no gap.
+    TMK mk;
+    mk.ModelCode = 0x4000;
+    QList<int> rowsWithout, rowsWith;
+    Edit(mk, [&](TMK_SetParamsDlg &dlg) {
+        dlg.pcMain->setCurrentIndex(0);
+        const QStringList left{"seVelocityCorr", "seExpenseCorr", "seAirTemperCorr", "seAccCorr", "seTimeCorr",
+                               "seAllPathStart", "seAllTimeStart"};
+        const auto rows = [&] {
+            QApplication::processEvents();
+            QList<int> ys;
+            for (const QString &name : left) ys << dlg.findChild<QWidget *>(name)->mapTo(&dlg, QPoint()).y();
+            return ys;
+        };
+        rowsWithout = rows();
+        [&] {
+            QVERIFY(dlg.findChild<QWidget *>("rgForsCoef")->isHidden());
+            dlg.pcMain->setCurrentIndex(1);
+            QTest::mouseClick(dlg.findChild<TRadioGroup *>("rgRevolutionsMeth")->Button(1), Qt::LeftButton);
+            dlg.pcMain->setCurrentIndex(0);
+            QVERIFY(!dlg.findChild<QWidget *>("rgForsCoef")->isHidden());
+        }();
+        rowsWith = rows();
+        // seGazExpenseCorr is hidden on this model: its neighbours sit one row apart.
+        [&] {
+            const int step = rowsWith[1] - rowsWith[0];
+            for (int i = 2; i < rowsWith.size(); ++i) QCOMPARE(rowsWith[i] - rowsWith[i - 1], step);
+        }();
+        return false;
+    });
+    QCOMPARE(rowsWith, rowsWithout);
 }
 
 QTEST_MAIN(TestEditor)
