@@ -223,6 +223,7 @@ public:
     // The caption label of a spin edit, combo box or line edit (nullptr for the others).
     QLabel *Label(const QWidget *control) const;
     bool IsBound(const QWidget *control) const;
+    int Count() const { return int(bindings_.size()); }
 
     void ApplyCaptions();                    // texts in the current language
     void RefreshCaption(QWidget *control);   // after a rule changed what captionFn gives

@@ -33,6 +33,7 @@ private slots:
     void valueKinds_data();
     void valueKinds();
     void failedLoadLeavesLoadingOff();
+    void rebuiltRowsAndRuleCaptions();
 
 private:
     struct Env {
@@ -379,6 +380,33 @@ void TestBinder::failedLoadLeavesLoadingOff() {
     // The controls after it were loaded, and a user's change is stored again.
     box->click();
     QVERIFY(env.mk.Bit("OptionBits", 3));
+}
+
+void TestBinder::rebuiltRowsAndRuleCaptions() {
+    Env env;
+    // Rows removed and built again (the x1 display boxes follow the protocol) leave no
+    // bindings behind.
+    for (int round = 0; round < 3; ++round) {
+        QList<QCheckBox *> boxes;
+        for (int i = 0; i < 40; ++i)
+            boxes << env.binder.Check({.control = "cbShowDisp_1", .caption = {"x", "x"}, .map = Map::MaskBit("ShowDisp1", i)},
+                                      &env.host);
+        QCOMPARE(env.binder.Count(), 40);
+        env.binder.LoadAll();
+        qDeleteAll(boxes);
+        QCOMPARE(env.binder.Count(), 0);
+    }
+    // A caption a rule computes survives the language refresh.
+    QString ruled = QStringLiteral("T cyl., C");
+    auto *spin = env.binder.Spin({.control = "seLiqTemperLimit", .caption = {"", ""}, .map = Map::Field("LiqTemperLimit"),
+                                  .min = 30, .max = 150, .captionFn = [&] { return ruled; }},
+                                 &env.host);
+    TLangScope en(true);
+    env.binder.ApplyCaptions();
+    QCOMPARE(env.binder.Label(spin)->text(), ruled);
+    ruled = QStringLiteral("T coolant, C");
+    env.binder.RefreshCaption(spin);
+    QCOMPARE(env.binder.Label(spin)->text(), ruled);
 }
 
 QTEST_MAIN(TestBinder)
