@@ -4,8 +4,10 @@
 #include "app/JustOne.h"
 #include "app/PassW.h"
 #include "app/Progress.h"
+#include "app/QtTexts.h"
 #include "app/Transfer.h"
 #include "base/Error.h"
+#include "base/Folders.h"
 #include "base/Lang.h"
 #include "editor/MK_SetParamsDlg.h"
 #include "link/ML_RS232.h"
@@ -291,8 +293,10 @@ void TMainForm::ApplyLanguage() {
         {bRS232, {"Выбрать СОМ-порт вручную", "Select the COM port manually"}},
     };
     // clang-format on
-    setWindowTitle(Bi("Просмотр и настройка параметров МК (Версия 26.03.25)",
-                      "Viewing and configuring trip computer parameters (Version 26.03.25)"));
+    setWindowTitle(Bi("Просмотр и настройка параметров МК (Версия %1)",
+                      "Viewing and configuring trip computer parameters (Version %1)")
+                       .arg(QStringLiteral(TRIPCONF_VERSION)));
+    QtTexts::Apply(Lang::English());
     for (const Text &t : texts) {
         const QString s = t.text.text();
         if (auto *l = qobject_cast<QLabel *>(t.control)) l->setText(s);
@@ -328,8 +332,8 @@ void TMainForm::FormShow() {
         ini.RestorePlacement(QStringLiteral("MainWindow"), this);
     }
     Access::Unlock(); // no command of this program asks for the password
-    OpenDialog1->Options.directory = ProgramFolder();
-    SaveDialog1->Options.directory = ProgramFolder();
+    OpenDialog1->Options.directory = Folders::FileDialogStart();
+    SaveDialog1->Options.directory = Folders::FileDialogStart();
     link_->SetBaudRate(115200);
     link_->ClosePort();
     SettingsModified = false;
@@ -475,6 +479,11 @@ void TMainForm::bLoadParamsClick() {
     if (!mk_) return;
     const QString path = Prompts().OpenFileName(OpenDialog1->Options);
     if (path.isEmpty()) return;
+    LoadSettingsFile(path);
+}
+
+void TMainForm::LoadSettingsFile(const QString &path) {
+    if (!mk_) return;
     try {
         SettingsFile::Load(*mk_, path);
         SetImageButtonsEnabled(true);

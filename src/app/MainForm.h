@@ -50,6 +50,9 @@ public:
     uint32_t DeviceMemorySize = 8192;
 
     void ApplyLanguage();
+    // What "Read settings from a file" does once the file is chosen (also a file given
+    // on the command line).
+    void LoadSettingsFile(const QString &path);
     // Raises Error when the file cannot be written.
     void SaveSettingsToFile();
 

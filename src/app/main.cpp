@@ -4,6 +4,9 @@
 #include "base/Prompts.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+#include <QTimer>
 
 namespace {
 
@@ -24,11 +27,57 @@ public:
     }
 };
 
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/tripconf-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+void Describe(QCommandLineParser &parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("Reads, edits and writes the settings of a vehicle trip computer over a serial cable."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A settings file (.vorng) to open, as \"Read settings from a file\" does."),
+                                 QStringLiteral("[file]"));
+}
+
+// --help and --version answer without a display.
+void AnswerWithoutWindows(int argc, char *argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (a == "-h" || a == "--help" || a == "-?" || a == "--help-all" || a == "-v" || a == "--version") {
+            QCoreApplication core(argc, argv);
+            QCoreApplication::setApplicationName(QStringLiteral("tripconf"));
+            QCoreApplication::setApplicationVersion(QStringLiteral(TRIPCONF_VERSION));
+            QCommandLineParser parser;
+            Describe(parser);
+            parser.process(core); // prints and exits
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
+    AnswerWithoutWindows(argc, argv);
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tripconf"));
+    QApplication::setApplicationVersion(QStringLiteral(TRIPCONF_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("tripconf"));
+    QApplication::setWindowIcon(ProgramIcon());
+
+    QCommandLineParser parser;
+    Describe(parser);
+    parser.process(app);
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        fputs(qPrintable(QStringLiteral("tripconf: one settings file at most\n%1").arg(parser.helpText())), stderr);
+        return 2;
+    }
+
     TMessageBoxPrompts prompts;
     SetPrompts(&prompts);
 
@@ -36,6 +85,10 @@ int main(int argc, char *argv[]) {
     // A second copy ends at once, without a message.
     if (!form.OwnsInstance()) return 0;
     form.show();
+    if (!files.isEmpty()) {
+        const QString file = files.first();
+        QTimer::singleShot(0, &form, [&form, file] { form.LoadSettingsFile(file); });
+    }
     const int rc = app.exec();
     SetPrompts(nullptr);
     return rc;

@@ -3,8 +3,11 @@ list(APPEND TRIPUI_SOURCES
   app/JustOne.cpp
   app/MessageBoxPrompts.cpp
   app/MainForm.cpp
+  app/QtTexts.cpp
 )
 list(APPEND TRIPUI_SOURCES
   app/Progress.cpp
   app/PassW.cpp
 )
+# The program icon, also the window icon.
+qt_add_resources(TRIPUI_SOURCES app/icons.qrc)

@@ -5,4 +5,5 @@ list(APPEND TRIPCORE_SOURCES
   base/Cp1251.cpp
   base/Rounding.cpp
   base/IniFile.cpp
+  base/Folders.cpp
 )
