@@ -1,0 +1,6 @@
+# The screen previews draw into a QImage only: they belong to the GUI-free core,
+# so the command line renders them too.
+list(APPEND TRIPCORE_SOURCES
+  editor/preview/DeviceFonts.cpp
+  editor/preview/DeviceFontTables.cpp
+)
