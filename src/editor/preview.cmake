@@ -3,4 +3,6 @@
 list(APPEND TRIPCORE_SOURCES
   editor/preview/DeviceFonts.cpp
   editor/preview/DeviceFontTables.cpp
+  editor/preview/DevicePictures.cpp
 )
+qt_add_resources(TRIPCORE_SOURCES editor/preview/devicepictures.qrc)
