@@ -263,8 +263,12 @@ void TScreenPainter::BottomField(int x, uint8_t code) {
         c_.DrawPicture(TPicture::BoatMotor, x + 8, top + 27);
         Centred(x + 40, 40, top + 36, TFontSize::Medium, value);
         break;
-    default: { // time and every other parameter: label and value
-        if (code != 7) Centred(x, 80, top + 18, TFontSize::Small, Bytes(p->LabelX9));
+    default: {           // time and every other parameter: label and value
+        if (code != 7) { // the x9 label, or the shorter x4 one where it does not fit
+            const QByteArray label = Bytes(p->LabelX9);
+            Centred(x, 80, top + 18, TFontSize::Small,
+                    Width(TFontSize::Small, label) <= 80 ? label : Bytes(p->LabelX4));
+        }
         const TFontSize font = Fit(value, 80, {TFontSize::Medium, TFontSize::Small});
         Centred(x, 80, top + (code == 7 ? 36 : 42), font, value);
         break;
