@@ -1,0 +1,116 @@
+// tripconf-cli preview: one screen of a settings file as the editor draws it, saved
+// as a 320 × 240 PNG.
+
+#include "Cli.h"
+
+#include "base/Lang.h"
+#include "catalogue/ProtsH.h"
+#include "editor/preview/PreviewScreens.h"
+#include "model/MK.h"
+#include "model/MKLayout.h"
+#include "model/SettingsFile.h"
+
+#include <QImageWriter>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace {
+
+using Previews::TScreen;
+
+struct TScreenChoice {
+    TScreen screen;
+    int index; // stored screen, 0-based
+};
+
+// "x1", "x4:1" … "x4:6", "x6:1" … "x6:2", "x9:1" … "x9:3", "sample", "menu".
+std::optional<TScreenChoice> ParseScreen(const QString &text) {
+    if (text == QLatin1String("x1")) return TScreenChoice{TScreen::SinglePanel, 0};
+    if (text == QLatin1String("sample")) return TScreenChoice{TScreen::ColourSample, 0};
+    if (text == QLatin1String("menu")) return TScreenChoice{TScreen::MenuSample, 0};
+    static const QRegularExpression grid(QStringLiteral("^x([469]):([1-9])$"));
+    const QRegularExpressionMatch m = grid.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    const int kind = m.captured(1).toInt();
+    const TScreen screen = kind == 4 ? TScreen::X4 : kind == 6 ? TScreen::X6 : TScreen::X9;
+    const int index = m.captured(2).toInt() - 1;
+    if (index >= Previews::StoredScreenCount(screen)) return std::nullopt;
+    return TScreenChoice{screen, index};
+}
+
+// The previews read the screen layouts and both colour schemes of the display
+// section; a file that does not hold them would show defaults as if they were its own.
+void RequireDisplaySection(TMK &mk) {
+    constexpr int displayBytes = 168; // up to the end of the night scheme
+    const QString damaged = Bi("Файл настроек повреждён: в нём нет настроек дисплея.",
+                               "The settings file is damaged: it does not hold the display settings.");
+    if (mk.Image.Size() < MKLayout::HeaderSize) throw Error(damaged);
+    mk.ReadHeader();
+    const TSectionEntry &e = mk.Header.sections[9];
+    const int count = std::min(int(e.length) - 4, MKLayout::SectionSize[9]);
+    if (!mk.SectionAddressValid(9) || count < displayBytes ||
+        e.address - MKLayout::DeviceAddressOfImage + count > mk.Image.Size())
+        throw Error(damaged);
+}
+
+void SavePng(const QImage &image, const QString &path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image) || !file.commit())
+        throw Error(QStringLiteral("Cannot write file \"%1\". %2")
+                        .arg(path, writer.error() != QImageWriter::UnknownError ? writer.errorString()
+                                                                                : file.errorString()));
+}
+
+int RunPreview(TCliArgs &args) {
+    std::optional<QString> out = args.Value(QStringLiteral("-o"));
+    if (!out) out = args.Value(QStringLiteral("--output"));
+    const std::optional<QString> screenText = args.Value(QStringLiteral("--screen"));
+    const QString schemeText = args.Value(QStringLiteral("--scheme")).value_or(QStringLiteral("day"));
+    LangOption(args);
+    const QStringList files = args.TakePositionals();
+    args.Finish();
+    if (files.size() != 1) throw TUsageError(QStringLiteral("one settings file expected"));
+    if (!screenText) throw TUsageError(QStringLiteral("--screen SCREEN is required"));
+    if (!out || out->isEmpty()) throw TUsageError(QStringLiteral("-o OUT.png is required"));
+    if (schemeText != QLatin1String("day") && schemeText != QLatin1String("night"))
+        throw TUsageError(QStringLiteral("--scheme is day or night, not \"%1\"").arg(schemeText));
+    const std::optional<TScreenChoice> choice = ParseScreen(*screenText);
+    if (!choice)
+        throw Error(QStringLiteral("unknown screen \"%1\": use x1, x4:1 … x4:6, x6:1 … x6:2, x9:1 … x9:3, "
+                                   "sample or menu")
+                        .arg(*screenText));
+
+    TMK mk;
+    SettingsFile::Load(mk, files.constFirst());
+    RequireDisplaySection(mk);
+    mk.LoadAllSections();
+    // As the editor opens: the catalogue for the file's model and protocol, then the
+    // parameters with its flags.
+    const int64_t protocol = mk.Get("ProtocolIndex");
+    if (protocol > 255)
+        throw Error(QStringLiteral("the protocol number %1 of the file does not fit 0 … 255").arg(protocol));
+    Prots().BuildProtocolList(mk.ModelCode, uint8_t(protocol), mk.Header.variant);
+    mk.BuildParameterList();
+
+    const int scheme = schemeText == QLatin1String("night") ? 1 : 0;
+    std::vector<uint8_t> codes;
+    if (choice->screen == TScreen::ColourSample)
+        codes.assign(Previews::SevenSample.begin(), Previews::SevenSample.end());
+    else if (choice->screen != TScreen::MenuSample)
+        codes = Previews::StoredFields(mk, choice->screen, choice->index);
+    Previews::Draw(mk, choice->screen, scheme, codes);
+    SavePng(mk.Preview, *out);
+    return 0;
+}
+
+const TCliRegistration registration{
+    {"preview", "FILE --screen SCREEN [--scheme day|night] [--lang en|ru] -o OUT.png",
+     "one screen of a settings file as a 320 x 240 PNG; SCREEN is x1, x4:1 … x4:6, x6:1 … x6:2, x9:1 … x9:3, "
+     "sample or menu",
+     RunPreview}};
+
+} // namespace
