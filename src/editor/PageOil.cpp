@@ -176,7 +176,8 @@ TPageOil::TPageOil(TEditorContext &context, QWidget *parent) : TEditorPage(conte
     sgTarir->verticalHeader()->setDefaultSectionSize(sgTarir->fontMetrics().height() + 6);
     sgTarir->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     sgTarir->setSelectionMode(QAbstractItemView::SingleSelection);
-    sgTarir->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    sgTarir->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                             QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     sgTarir->setMinimumWidth(240);
     tareDelegate = new TTareDelegate(sgTarir);
     sgTarir->setItemDelegate(tareDelegate);
