@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -32,7 +31,6 @@ public:
         e->setValidator(new QRegularExpressionValidator(digits, e));
         return e;
     }
-    void Commit(QWidget *editor) { emit commitData(editor); }
 };
 
 namespace {
@@ -179,16 +177,14 @@ TPageOil::TPageOil(TEditorContext &context, QWidget *parent) : TEditorPage(conte
     sgTarir->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                              QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     sgTarir->setMinimumWidth(240);
-    tareDelegate = new TTareDelegate(sgTarir);
-    sgTarir->setItemDelegate(tareDelegate);
+    sgTarir->setItemDelegate(new TTareDelegate(sgTarir));
     connect(sgTarir, &QTableWidget::itemChanged, this, [this] {
         if (!filling_) tareEdited_ = true;
     });
+    // Also when the dialog closes with a cell open: hiding it takes the focus away.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         if (Within(old, sgTarir) && !Within(now, sgTarir)) StoreTare();
     });
-    if (auto *dlg = qobject_cast<QDialog *>(window()))
-        connect(dlg, &QDialog::accepted, this, [this] { FlushTare(); });
     tare->addWidget(sgTarir, 1);
     // clang-format off
     rgTarirIncline = b.Radio({.control = "rgTarirIncline", .caption = {"Наклон ДУТ (справочно)", "FLS slope"},
@@ -342,12 +338,6 @@ void TPageOil::StoreTare() {
     tareEdited_ = false;
     if (!errors.isEmpty()) b.reportError(errors.join(QLatin1Char('\n')));
     TankLoad();
-}
-
-void TPageOil::FlushTare() {
-    QWidget *focus = QApplication::focusWidget();
-    if (focus && focus != sgTarir && Within(focus, sgTarir)) tareDelegate->Commit(focus);
-    StoreTare();
 }
 
 void TPageOil::SaveFile() {

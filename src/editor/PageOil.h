@@ -10,7 +10,6 @@
 class QGroupBox;
 class QPushButton;
 class QTableWidget;
-class TTareDelegate;
 
 class TPageOil : public TEditorPage {
     Q_OBJECT
@@ -31,8 +30,6 @@ private:
     void FillTare();
     // A typed tare table goes to the image once the grid is left.
     void StoreTare();
-    // An edit still open in the grid when the dialog closes with OK.
-    void FlushTare();
     void SaveFile();
     void LoadFile();
 
@@ -50,7 +47,6 @@ private:
     TSpinEdit *seTarirLeng;
     QCheckBox *cbTarirFlagFinish;
     QTableWidget *sgTarir;
-    TTareDelegate *tareDelegate;
     TRadioGroup *rgTarirIncline;
     QPushButton *bOilSave;
     QPushButton *bOilLoad;
