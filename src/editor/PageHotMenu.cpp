@@ -29,10 +29,14 @@ THotMenuGrid::THotMenuGrid(int page, QWidget *parent)
 }
 
 void THotMenuGrid::contextMenuEvent(QContextMenuEvent *event) {
-    const int row = rowAt(event->pos().y());
+    // From the keyboard the menu belongs to the current row.
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const int row = keyboard ? currentRow() : rowAt(event->pos().y());
     if (row < 0) return;
     selectRow(row);
-    emit ContextRequested(row, event->globalPos());
+    const QPoint at =
+        keyboard ? viewport()->mapToGlobal(visualRect(model()->index(row, 1)).center()) : event->globalPos();
+    emit ContextRequested(row, at);
 }
 
 void THotMenuGrid::mousePressEvent(QMouseEvent *event) {
