@@ -19,6 +19,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+namespace {
+
 // Cells of the tare table take digits only: at most 3 for litres, 4 for units.
 class TTareDelegate : public QStyledItemDelegate {
 public:
@@ -32,8 +34,6 @@ public:
         return e;
     }
 };
-
-namespace {
 
 constexpr int kTareRows = 68;
 
