@@ -8,4 +8,11 @@ list(APPEND TRIPUI_SOURCES
   editor/PageCorr.cpp
   editor/PageMeth.cpp
   editor/PageLim.cpp
+  editor/PageOil.cpp
+  editor/PageTO.cpp
+  editor/PageBlocks.cpp
+  editor/PageUniMeas.cpp
+  editor/PageHotMenu.cpp
+  editor/PageServiceInfo.cpp
+  editor/TankServiceFiles.cpp
 )

@@ -6,6 +6,7 @@
 #include "base/Lang.h"
 #include "catalogue/ProtsH.h"
 #include "editor/Binder.h"
+#include "editor/EditorPage.h"
 #include "editor/MK_SetParamsDlg.h"
 #include "editor/Widgets.h"
 #include "model/MK.h"
@@ -523,12 +524,17 @@ void TestEditor::nothingIsCutOff() {
             select->setFocus();
             QTest::keyClick(select, Qt::Key_End); // manual selection shows the protocol list
             if (dlg.findChild<QWidget *>("cbProtocol")->isHidden()) problems << QStringLiteral("cbProtocol not shown");
-            for (int page = 0; page < 3; ++page) {
-                dlg.pcMain->setCurrentIndex(page);
-                QWidget *p = dlg.pcMain->currentWidget();
+            for (const char *name : {"tsCorr", "tsMeth", "tsLim", "tsOil", "tsTO", "tsBlocks", "tsUniMeas", "tsHotMenu"}) {
+                QWidget *p = dlg.Page(QLatin1String(name));
+                QTabWidget *tabs = dlg.pcDisp->indexOf(p) >= 0 ? dlg.pcDisp : dlg.pcMain;
+                if (!tabs->isTabVisible(tabs->indexOf(p))) continue;
+                if (tabs == dlg.pcDisp) dlg.pcMain->setCurrentWidget(dlg.Page(QStringLiteral("tsDisp")));
+                tabs->setCurrentWidget(p);
                 QApplication::processEvents();
                 for (QWidget *w : p->findChildren<QWidget *>()) {
-                    if (!w->isVisibleTo(p) || w->inherits("QLineEdit") || !w->parentWidget()->isVisibleTo(p)) continue;
+                    if (!w->isVisibleTo(p) || w->inherits("QLineEdit") || w->parentWidget()->inherits("QLineEdit") ||
+                        !w->parentWidget()->isVisibleTo(p))
+                        continue;
                     if (!(w->inherits("QLabel") || w->inherits("QAbstractButton") || w->inherits("QComboBox") ||
                           w->inherits("QAbstractSpinBox") || w->inherits("QGroupBox")))
                         continue;
