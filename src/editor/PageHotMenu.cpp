@@ -112,7 +112,7 @@ TPageHotMenu::TPageHotMenu(TEditorContext &context, QWidget *parent) : TEditorPa
 
 void TPageHotMenu::ApplyTexts() {
     titles[0]->setText(Bi("Параметры", "Parameters"));
-    titles[1]->setText(Bi("Средние", "Average"));
+    titles[1]->setText(QStringLiteral("Средние")); // one text in both languages
     titles[2]->setText(Bi("Парктроник", "Parktronic"));
     lHotMenuHint->setText(Bi("Для того, чтобы добавить или удалить пункт меню или очистить всю таблицу, "
                              "щелкните ПРАВОЙ кнопкой мыши в "

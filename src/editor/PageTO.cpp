@@ -161,8 +161,9 @@ void TPageTO::ApplyTexts() {
     // The names fill the first column, so the values stay under their titles.
     for (QLineEdit *name : nameEdits)
         name->setFixedWidth(std::max(grid->columnMinimumWidth(0), 100));
-    bTOSave->setText(Bi("Сохранить настройки ТО в файл", "Save TS settings to a file"));
-    bTOLoad->setText(Bi("Считать настройки ТО из файла", "Load TS settings from a file"));
+    // These two exist in one language only.
+    bTOSave->setText(QStringLiteral("Сохранить настройки ТО в файл"));
+    bTOLoad->setText(QStringLiteral("Считать настройки ТО из файла"));
 }
 
 void TPageTO::Load() {
