@@ -5,9 +5,13 @@
 #include "catalogue/ProtsH.h"
 #include "editor/Binder.h"
 #include "editor/EditorPage.h"
+#include "editor/PageAver.h"
 #include "editor/PageCorr.h"
+#include "editor/PageDivers.h"
 #include "editor/PageLim.h"
 #include "editor/PageMeth.h"
+#include "editor/PagePark.h"
+#include "editor/PageVoice.h"
 #include "model/MK.h"
 
 #include <QApplication>
@@ -36,9 +40,9 @@ const TPageDef kMainPages[] = {
     {"tsMeth",        {"Источники", "Resources"}, Make<TPageMeth>},
     {"tsLim",         {"Границы", "Limits"}, Make<TPageLim>},
     {"tsDisp",        {"Дисплей", "Display"}},
-    {"tsVoice",       {"Озвуч.сообщения", "Sounds"}},
-    {"tsAver",        {"Средние", "Average"}},
-    {"tsPark",        {"Парковка", "Parctronic"}, Make<TEditorPage>, [](const TDeviceCaps &c) { return !c.NoParktronic; }},
+    {"tsVoice",       {"Озвуч.сообщения", "Sounds"}, Make<TPageVoice>},
+    {"tsAver",        {"Средние", "Average"}, Make<TPageAver>},
+    {"tsPark",        {"Парковка", "Parctronic"}, Make<TPagePark>, [](const TDeviceCaps &c) { return !c.NoParktronic; }},
     {"tsOil",         {"Бак", "Fuel"}},
     {"tsTO",          {"ТО", "TS"}},
     {"tsBlocks",      {"Допсистемы", "Add.systems"}, Make<TEditorPage>, [](const TDeviceCaps &c) { return c.HasAddSystems; }},
@@ -58,7 +62,7 @@ const TPageDef kDisplayPages[] = {
     {"tsParamsA",   {"Стрел. дисплеи", "Стрел. дисплеи"}, Make<TEditorPage>, [](const TDeviceCaps &) { return false; }},
     {"tsHotMenu",   {"Горячие меню", "Hot menu"}},
     {"tsInfoPanel", {"Доп.панель", "Доп.панель"}},
-    {"tsDivers",    {"Разное", "Divers"}},
+    {"tsDivers",    {"Разное", "Divers"}, Make<TPageDivers>},
 };
 // clang-format on
 

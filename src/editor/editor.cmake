@@ -8,4 +8,8 @@ list(APPEND TRIPUI_SOURCES
   editor/PageCorr.cpp
   editor/PageMeth.cpp
   editor/PageLim.cpp
+  editor/PageVoice.cpp
+  editor/PageAver.cpp
+  editor/PagePark.cpp
+  editor/PageDivers.cpp
 )
