@@ -523,22 +523,28 @@ void TestEditor::nothingIsCutOff() {
             select->setFocus();
             QTest::keyClick(select, Qt::Key_End); // manual selection shows the protocol list
             if (dlg.findChild<QWidget *>("cbProtocol")->isHidden()) problems << QStringLiteral("cbProtocol not shown");
-            for (int page = 0; page < 3; ++page) {
-                dlg.pcMain->setCurrentIndex(page);
-                QWidget *p = dlg.pcMain->currentWidget();
-                QApplication::processEvents();
-                for (QWidget *w : p->findChildren<QWidget *>()) {
-                    if (!w->isVisibleTo(p) || w->inherits("QLineEdit") || !w->parentWidget()->isVisibleTo(p)) continue;
-                    if (!(w->inherits("QLabel") || w->inherits("QAbstractButton") || w->inherits("QComboBox") ||
-                          w->inherits("QAbstractSpinBox") || w->inherits("QGroupBox")))
-                        continue;
-                    const QRect r(w->mapTo(p, QPoint(0, 0)), w->size());
-                    const QString what = w->objectName() + QLatin1Char(' ') + w->metaObject()->className();
-                    if (!p->rect().contains(r)) problems << what + QStringLiteral(" leaves its page");
-                    if (w->width() < w->minimumSizeHint().width() || w->height() < w->minimumSizeHint().height())
-                        problems << what + QStringLiteral(" is squeezed");
+            // Every page and sub-page the device shows, as the user goes through them.
+            std::function<void(QTabWidget *)> visit = [&](QTabWidget *tabs) {
+                for (int page = 0; page < tabs->count(); ++page) {
+                    if (!tabs->isTabVisible(page)) continue;
+                    tabs->setCurrentIndex(page);
+                    QWidget *p = tabs->widget(page);
+                    QApplication::processEvents();
+                    for (QWidget *w : p->findChildren<QWidget *>()) {
+                        if (!w->isVisibleTo(p) || w->inherits("QLineEdit") || !w->parentWidget()->isVisibleTo(p)) continue;
+                        if (!(w->inherits("QLabel") || w->inherits("QAbstractButton") || w->inherits("QComboBox") ||
+                              w->inherits("QAbstractSpinBox") || w->inherits("QGroupBox")))
+                            continue;
+                        const QRect r(w->mapTo(p, QPoint(0, 0)), w->size());
+                        const QString what = w->objectName() + QLatin1Char(' ') + w->metaObject()->className();
+                        if (!p->rect().contains(r)) problems << what + QStringLiteral(" leaves its page");
+                        if (w->width() < w->minimumSizeHint().width() || w->height() < w->minimumSizeHint().height())
+                            problems << what + QStringLiteral(" is squeezed");
+                    }
+                    for (auto *sub : p->findChildren<QTabWidget *>(Qt::FindDirectChildrenOnly)) visit(sub);
                 }
-            }
+            };
+            visit(dlg.pcMain);
             return false;
         });
     }
