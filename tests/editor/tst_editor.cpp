@@ -524,27 +524,31 @@ void TestEditor::nothingIsCutOff() {
             select->setFocus();
             QTest::keyClick(select, Qt::Key_End); // manual selection shows the protocol list
             if (dlg.findChild<QWidget *>("cbProtocol")->isHidden()) problems << QStringLiteral("cbProtocol not shown");
-            for (const char *name : {"tsCorr", "tsMeth", "tsLim", "tsOil", "tsTO", "tsBlocks", "tsUniMeas", "tsHotMenu"}) {
-                QWidget *p = dlg.Page(QLatin1String(name));
-                QTabWidget *tabs = dlg.pcDisp->indexOf(p) >= 0 ? dlg.pcDisp : dlg.pcMain;
-                if (!tabs->isTabVisible(tabs->indexOf(p))) continue;
-                if (tabs == dlg.pcDisp) dlg.pcMain->setCurrentWidget(dlg.Page(QStringLiteral("tsDisp")));
-                tabs->setCurrentWidget(p);
-                QApplication::processEvents();
-                for (QWidget *w : p->findChildren<QWidget *>()) {
-                    if (!w->isVisibleTo(p) || w->inherits("QLineEdit") || w->parentWidget()->inherits("QLineEdit") ||
-                        !w->parentWidget()->isVisibleTo(p))
-                        continue;
-                    if (!(w->inherits("QLabel") || w->inherits("QAbstractButton") || w->inherits("QComboBox") ||
-                          w->inherits("QAbstractSpinBox") || w->inherits("QGroupBox")))
-                        continue;
-                    const QRect r(w->mapTo(p, QPoint(0, 0)), w->size());
-                    const QString what = w->objectName() + QLatin1Char(' ') + w->metaObject()->className();
-                    if (!p->rect().contains(r)) problems << what + QStringLiteral(" leaves its page");
-                    if (w->width() < w->minimumSizeHint().width() || w->height() < w->minimumSizeHint().height())
-                        problems << what + QStringLiteral(" is squeezed");
+            // Every page and sub-page the device shows, as the user goes through them.
+            std::function<void(QTabWidget *)> visit = [&](QTabWidget *tabs) {
+                for (int page = 0; page < tabs->count(); ++page) {
+                    if (!tabs->isTabVisible(page)) continue;
+                    tabs->setCurrentIndex(page);
+                    QWidget *p = tabs->widget(page);
+                    QApplication::processEvents();
+                    for (QWidget *w : p->findChildren<QWidget *>()) {
+                        // A line edit's own buttons (the date picker) are the line edit's business.
+                        if (!w->isVisibleTo(p) || w->inherits("QLineEdit") || w->parentWidget()->inherits("QLineEdit") ||
+                            !w->parentWidget()->isVisibleTo(p))
+                            continue;
+                        if (!(w->inherits("QLabel") || w->inherits("QAbstractButton") || w->inherits("QComboBox") ||
+                              w->inherits("QAbstractSpinBox") || w->inherits("QGroupBox")))
+                            continue;
+                        const QRect r(w->mapTo(p, QPoint(0, 0)), w->size());
+                        const QString what = w->objectName() + QLatin1Char(' ') + w->metaObject()->className();
+                        if (!p->rect().contains(r)) problems << what + QStringLiteral(" leaves its page");
+                        if (w->width() < w->minimumSizeHint().width() || w->height() < w->minimumSizeHint().height())
+                            problems << what + QStringLiteral(" is squeezed");
+                    }
+                    for (auto *sub : p->findChildren<QTabWidget *>(Qt::FindDirectChildrenOnly)) visit(sub);
                 }
-            }
+            };
+            visit(dlg.pcMain);
             return false;
         });
     }
