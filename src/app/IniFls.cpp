@@ -1,10 +1,11 @@
 #include "app/IniFls.h"
 
+#include "base/SafeFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QWidget>
@@ -15,11 +16,7 @@ namespace {
 QString CreateIfMissing(const QString &path) {
     if (!QFileInfo::exists(path)) {
         QDir().mkpath(QFileInfo(path).absolutePath());
-        QSaveFile f(path);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Text)) {
-            f.write(" \n");
-            f.commit();
-        }
+        SafeFile::TryWrite(path, " \n"); // no file yet is harmless: nothing is lost
     }
     return path;
 }

@@ -3,11 +3,11 @@
 #include "base/Bytes.h"
 #include "base/Error.h"
 #include "base/Lang.h"
+#include "base/SafeFile.h"
 #include "model/MK.h"
 #include "model/SettingsFileKey.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 QByteArray SettingsFile::Encode(const TMK &mk) {
     const QByteArray &image = mk.Image.Bytes();
@@ -33,12 +33,7 @@ void SettingsFile::Decode(TMK &mk, const QByteArray &file) {
 }
 
 void SettingsFile::Save(const TMK &mk, const QString &path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    const QByteArray content = Encode(mk);
-    if (file.write(content) != content.size() || !file.commit())
-        throw Error(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+    SafeFile::Write(path, Encode(mk));
 }
 
 void SettingsFile::Load(TMK &mk, const QString &path) {

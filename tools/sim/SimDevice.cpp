@@ -1,10 +1,10 @@
 #include "SimDevice.h"
 
 #include "base/Bytes.h"
+#include "base/SafeFile.h"
 #include "model/MKLayout.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace {
@@ -188,8 +188,5 @@ QString TSimDevice::LoadMemory(const QString &path) {
 }
 
 QString TSimDevice::SaveMemory(const QString &path) const {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(Memory) != Memory.size() || !f.commit())
-        return QStringLiteral("%1: %2").arg(path, f.errorString());
-    return {};
+    return SafeFile::TryWrite(path, Memory);
 }
