@@ -28,8 +28,7 @@ void SettingsFile::Decode(TMK &mk, const QByteArray &file) {
     mk.ModelCode = LE::Get<uint16_t>(in);
     QByteArray image(file.size() - 2, '\0');
     for (qsizetype i = 0; i < image.size(); ++i) image[i] = char(in[i + 2] ^ kSettingsFileKey[size_t(i % 4096)]);
-    mk.Image.Seek(0);
-    mk.Image.Write(reinterpret_cast<const uint8_t *>(image.constData()), int(image.size()));
+    mk.Image.Overlay(image);
 }
 
 void SettingsFile::Save(const TMK &mk, const QString &path) {
