@@ -10,10 +10,13 @@
 #include <QFile>
 
 QByteArray SettingsFile::Encode(const TMK &mk) {
-    const QByteArray &image = mk.Image.Bytes();
+    return Encode(mk.ModelCode, mk.Image.Bytes());
+}
+
+QByteArray SettingsFile::Encode(uint16_t modelCode, const QByteArray &image) {
     QByteArray file(image.size() + 2, '\0');
     auto *out = reinterpret_cast<uint8_t *>(file.data());
-    LE::Put<uint16_t>(out, mk.ModelCode);
+    LE::Put<uint16_t>(out, modelCode);
     for (qsizetype i = 0; i < image.size(); ++i)
         out[i + 2] = uint8_t(image.at(i)) ^ kSettingsFileKey[size_t(i % 4096)];
     return file;
