@@ -63,6 +63,7 @@ private slots:
     void damagedFileRefused_data();
     void damagedFileRefused();
     void readOntoSomethingElseRefused();
+    void diff();
 
 private:
     QString File(const char *name) const { return dir_->filePath(QLatin1String(name)); }
@@ -268,6 +269,48 @@ void TestTransferCli::readOntoSomethingElseRefused() {
     QVERIFY(sim.Log().contains("tripsim: 0 requests served"));
     QVERIFY(!QFileInfo(fifo).isFile());
     QVERIFY(QFileInfo::exists(fifo));
+}
+
+void TestTransferCli::diff() {
+    TMK mk;
+    mk.Image.Append(TSimDevice::ImageOf(TSimDevice::DefaultMemory()));
+    SettingsFile::Save(mk, File("a.vorng"));
+    SettingsFile::Save(mk, File("same.vorng"));
+    mk.LoadAllSections();
+    mk.Set("VelocityLimit", 101);
+    mk.Set("Disp4Params", 7, 5);
+    mk.StoreSection(6);
+    mk.StoreSection(9);
+    SettingsFile::Save(mk, File("b.vorng"));
+
+    TRun r = Cli({"diff", File("a.vorng"), File("same.vorng")});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QString());
+    r = Cli({"diff", File("a.vorng"), File("b.vorng")});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+             (QStringList{"NAME           ELEMENT  A   B", "VelocityLimit           40  101",
+                          "Disp4Params    5        10  7"}));
+    r = Cli({"diff", File("a.vorng"), File("b.vorng"), "--json"});
+    QCOMPARE(r.exitCode, 1);
+    const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    QCOMPARE(o.value("equal").toBool(), false);
+    const QJsonArray rows = o.value("differences").toArray();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(0).toObject(),
+             (QJsonObject{{"name", "VelocityLimit"}, {"element", QJsonValue()}, {"a", 40}, {"b", 101}}));
+
+    // The device in place of B: the file it was read into, field for field.
+    TSimProcess sim;
+    QVERIFY(sim.Start({}));
+    r = Cli({"diff", File("a.vorng"), "--port", sim.Path});
+    QCOMPARE(r.exitCode, 0);
+    r = Cli({"diff", File("b.vorng"), "--port", sim.Path, "--json"});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).object().value("differences").toArray().size(), 2);
+
+    QCOMPARE(Cli({"diff", File("a.vorng")}).exitCode, 2);
+    QCOMPARE(Cli({"diff", File("a.vorng"), File("missing.vorng")}).exitCode, 2);
 }
 
 QTEST_GUILESS_MAIN(TestTransferCli)
