@@ -300,6 +300,15 @@ void TestTransferCli::diff() {
     QCOMPARE(rows.at(0).toObject(),
              (QJsonObject{{"name", "VelocityLimit"}, {"element", QJsonValue()}, {"a", 40}, {"b", 101}}));
 
+    // What a cut-short file does not hold has no value, whatever its working fields say.
+    QVERIFY(TestEnv::WriteFile(File("cut.vorng"), TestEnv::ReadFile(File("a.vorng")).left(2 + 1000)));
+    r = Cli({"diff", File("a.vorng"), File("cut.vorng"), "--json"});
+    QCOMPARE(r.exitCode, 1);
+    QJsonObject alarm;
+    for (const QJsonValue &row : QJsonDocument::fromJson(r.out.toUtf8()).object().value("differences").toArray())
+        if (row.toObject().value("name") == QLatin1String("AlarmVelSecNoSayMax")) alarm = row.toObject();
+    QCOMPARE(alarm, (QJsonObject{{"name", "AlarmVelSecNoSayMax"}, {"element", QJsonValue()}, {"a", 0}, {"b", QJsonValue()}}));
+
     // The device in place of B: the file it was read into, field for field.
     TSimProcess sim;
     QVERIFY(sim.Start({}));

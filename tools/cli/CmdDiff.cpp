@@ -1,6 +1,7 @@
 // tripconf-cli diff: two settings files (or a file and the device) compared field by
 // field: model, header, section table, every named working field and, by position,
-// the image bytes no field names.
+// the image bytes no field names. A value the settings' own bytes do not hold (a short
+// file) shows as "-" (null in JSON).
 
 #include "CliTransfer.h"
 
@@ -33,7 +34,18 @@ double Decimal(float value) {
     return QByteArray(text, int(end - text)).toDouble();
 }
 
+// Whether the settings' own bytes hold count bytes of field f's section from offset on:
+// what they do not hold, the working fields only have from elsewhere (the defaults).
+bool Held(const TMK &mk, const TFieldDesc &f, int offset, int count) {
+    const TSectionEntry &e = mk.Header.sections[f.section];
+    if (e.address < MKLayout::DeviceAddressOfImage) return false;
+    const int loaded = std::clamp(int(e.length) - 4, 0, MKLayout::SectionSize[f.section]);
+    return offset + count <= loaded && e.address - MKLayout::DeviceAddressOfImage + offset + count <= mk.Image.Held();
+}
+
 QJsonValue Element(const TMK &mk, const TFieldDesc &f, int i) {
+    const int size = f.type == TFieldType::Bytes ? 1 : f.ElementSize();
+    if (!Held(mk, f, f.offset + i * size, size)) return QJsonValue();
     const auto working = mk.Working();
     const uint8_t *p = working.data() + MKLayout::WorkingOffset(f);
     if (f.type == TFieldType::Bytes) return p[i];
@@ -70,19 +82,26 @@ QList<TDifference> Compare(TMK &a, TMK &b) {
     b.ReadHeader();
     check(QStringLiteral("ModelCode"), -1, a.ModelCode, b.ModelCode);
     check(QStringLiteral("ImageSize"), -1, a.Image.Size(), b.Image.Size());
-    check(QStringLiteral("SectionCount"), -1, a.Header.sectionCount, b.Header.sectionCount);
-    check(QStringLiteral("HeaderVariant"), -1, a.Header.variant, b.Header.variant);
+    // A header the settings do not hold has no values to show.
+    auto header = [](const TMK &mk, int value) {
+        return mk.Image.Held() >= MKLayout::HeaderSize ? QJsonValue(value) : QJsonValue();
+    };
+    check(QStringLiteral("SectionCount"), -1, header(a, a.Header.sectionCount), header(b, b.Header.sectionCount));
+    check(QStringLiteral("HeaderVariant"), -1, header(a, a.Header.variant), header(b, b.Header.variant));
     for (int k = 1; k <= MKLayout::SectionCount; ++k) {
-        check(QStringLiteral("SectionAddress"), k, a.Header.sections[size_t(k)].address,
-              b.Header.sections[size_t(k)].address);
-        check(QStringLiteral("SectionLength"), k, a.Header.sections[size_t(k)].length,
-              b.Header.sections[size_t(k)].length);
+        const TSectionEntry &ea = a.Header.sections[size_t(k)], &eb = b.Header.sections[size_t(k)];
+        check(QStringLiteral("SectionAddress"), k, header(a, ea.address), header(b, eb.address));
+        check(QStringLiteral("SectionLength"), k, header(a, ea.length), header(b, eb.length));
     }
     for (const TFieldDesc &f : MKLayout::Fields()) {
         const QString name = QLatin1String(f.name);
         if (name == QLatin1String("ServiceNames")) {
+            auto text = [&](const TMK &mk, int i) {
+                const int size = MKLayout::ServiceNameSize;
+                return Held(mk, f, f.offset + i * size, size) ? QJsonValue(mk.ServiceName(i)) : QJsonValue();
+            };
             for (int i = 0; i < MKLayout::ServiceNames; ++i)
-                check(name, i, a.ServiceName(i), b.ServiceName(i));
+                check(name, i, text(a, i), text(b, i));
             continue;
         }
         for (int i = 0; i < f.count; ++i)
@@ -97,6 +116,7 @@ QList<TDifference> Compare(TMK &a, TMK &b) {
 }
 
 QString Text(const TDifference &d, const QJsonValue &v) {
+    if (v.isNull()) return QStringLiteral("-"); // not in these settings
     if (d.name == QLatin1String("ModelCode")) return HexCode(uint16_t(v.toInt()));
     if (v.isString()) return QLatin1Char('"') + v.toString() + QLatin1Char('"');
     return v.isDouble() ? QString::number(v.toDouble(), 'g', 9) : v.toVariant().toString();
