@@ -113,8 +113,9 @@ void TDeviceTransfer::Exchange(int payload) {
         link_.Execute();
         return;
     }
-    // Execute's own rounds (three attempts, 50 ms apart), with a short answer as one
-    // more way for an attempt to fail: its missing bytes would be stale buffer bytes.
+    // Execute's own rounds (three attempts; after a time-out the line must fall quiet
+    // first), with a short answer as one more way for an attempt to fail: its missing
+    // bytes would be stale buffer bytes.
     for (int attempt = 1;; ++attempt) {
         try {
             link_.ExecuteOnce();
