@@ -51,6 +51,11 @@ const TBiText kSectionNotHeld{
     "(адреса МК 92 … %4). Настройки не записаны.",
     "The settings are damaged: section %1 (address %2, length %3) is not in the bytes read from the file or "
     "the device (device addresses 92 … %4). Nothing was written."};
+const TBiText kShorterThanDevice{
+    "Настройки не подходят к МК: раздел %1 занимает в МК %2 байт, а в настройках только %3. Настройки не "
+    "записаны.",
+    "The settings do not fit the device: section %1 holds %2 bytes in the device but only %3 in the settings. "
+    "Nothing was written."};
 const TBiText kChecking{"Проверка записи...", "The record is being checked..."};
 const TBiText kMismatch{
     "Проверка после записи нашла расхождение: раздел %1, адрес МК %2 содержит 0x%3, а записано 0x%4. "
@@ -245,6 +250,7 @@ TDeviceTransfer::THeld TDeviceTransfer::HeldSections() const {
         const int length = LE::Get<uint16_t>(image + 4 * k + 2);
         // The bytes that loading took into the working fields.
         const int count = std::clamp(length - 4, 0, MKLayout::SectionSize[size_t(k)]);
+        out.loaded[size_t(k)] = count;
         const int start = address - DeviceAddressOfImage;
         if (start < HeaderSize || start + count > held)
             out.sections[size_t(k)] =
@@ -365,10 +371,20 @@ TTransferResult TDeviceTransfer::Write() {
         Prompts().ShowError(fault);
         return TTransferResult::Refused;
     }
-    // The device may send more of the eleven sections than the settings' table named.
+    // The device may send more of the eleven sections than the settings' table named,
+    // or longer ones: the working fields would fill the rest with what the settings
+    // never held.
     if (const QString fault = held.Fault(mk_.Header.sectionCount); !fault.isEmpty()) {
         Prompts().ShowError(fault);
         return TTransferResult::Refused;
+    }
+    for (int k = 1; k <= std::min<int>(mk_.Header.sectionCount, MKLayout::SectionCount); ++k) {
+        const int device =
+            std::clamp(int(mk_.Header.sections[size_t(k)].length) - 4, 0, MKLayout::SectionSize[size_t(k)]);
+        if (device > held.loaded[size_t(k)]) {
+            Prompts().ShowError(kShorterThanDevice.text().arg(k).arg(device).arg(held.loaded[size_t(k)]));
+            return TTransferResult::Refused;
+        }
     }
     if (MakeBackup) {
         try {

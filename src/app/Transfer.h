@@ -97,6 +97,7 @@ private:
         QString header; // not even the header
         int count = 0;  // sections in the table
         std::array<QString, 12> sections;
+        std::array<int, 12> loaded{}; // bytes of each section the working fields took
         // The first of sections 1 … n (at most eleven) not held; empty when all are.
         QString Fault(int n) const;
     };

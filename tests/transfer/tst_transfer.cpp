@@ -103,6 +103,7 @@ private slots:
     void damagedSettingsRefused();
     void lateAnswerIsDropped();
     void shortSectionKeepsItsNeighbour();
+    void sectionShorterThanTheDeviceRefused();
     void backupBeforeTheFirstSection();
     void droppedWriteFailsTheCheck();
 
@@ -639,6 +640,24 @@ void TestTransfer::shortSectionKeepsItsNeighbour() {
     QCOMPARE(rig.Device.Memory.mid(280, 28), QByteArray(reinterpret_cast<const char *>(s2.data()), 28));
     QCOMPARE(rig.Device.Memory.mid(260, 16), QByteArray(reinterpret_cast<const char *>(s3.data()), 16));
     QCOMPARE(int(rig.Device.Memory.at(280 + 2)), 7);
+}
+
+// Settings whose section is shorter than the device's would fill the rest from defaults.
+void TestTransfer::sectionShorterThanTheDeviceRefused() {
+    TRig rig;
+    rig.Device.Memory = MemoryWithSections({{92, 168}, {300, 32}, {400, 68}});
+    QByteArray image = TSimDevice::ImageOf(rig.Device.Memory);
+    LE::Put<uint16_t>(reinterpret_cast<uint8_t *>(image.data()) + 4 * 3 + 2, 20); // section 3: 16 bytes
+    SettingsFile::Decode(rig.MK, SettingsFile::Encode(0x4000, image));
+    rig.MK.LoadAllSections();
+    const QByteArray before = rig.Device.Memory;
+    QCOMPARE(rig.Transfer().Write(), TTransferResult::Refused);
+    QCOMPARE(prompts_->Texts(TFakePrompts::ErrorBox),
+             QStringList{
+                 QStringLiteral("Настройки не подходят к МК: раздел 3 занимает в МК 64 байт, а в настройках "
+                                "только 16. Настройки не записаны.")});
+    QCOMPARE(rig.Device.Memory, before);
+    QCOMPARE(rig.Requests().size(), 255); // read, nothing written
 }
 
 // The device's memory as the write found it is saved before the first section goes,
