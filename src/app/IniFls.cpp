@@ -1,13 +1,15 @@
 #include "app/IniFls.h"
 
+#include "base/SafeFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -15,11 +17,7 @@ namespace {
 QString CreateIfMissing(const QString &path) {
     if (!QFileInfo::exists(path)) {
         QDir().mkpath(QFileInfo(path).absolutePath());
-        QSaveFile f(path);
-        if (f.open(QIODevice::WriteOnly | QIODevice::Text)) {
-            f.write(" \n");
-            f.commit();
-        }
+        SafeFile::TryWrite(path, " \n"); // no file yet is harmless: nothing is lost
     }
     return path;
 }
@@ -55,15 +53,18 @@ void TMIniFile::RestorePlacement(const QString &section, QWidget *form) const {
     }
     form->setWindowState(state == 1 ? Qt::WindowMinimized : Qt::WindowNoState);
 
+    // No screen is this large; the bound keeps the rectangle's right and bottom edges
+    // from overflowing for any number a damaged file may hold.
+    constexpr int kFar = 1 << 20;
     const QPoint pos = form->pos();
-    const int left = std::max(0, ReadInteger(section, QStringLiteral("Left"), pos.x()));
-    const int top = std::max(0, ReadInteger(section, QStringLiteral("Top"), pos.y()));
+    const int left = std::clamp(ReadInteger(section, QStringLiteral("Left"), pos.x()), 0, kFar);
+    const int top = std::clamp(ReadInteger(section, QStringLiteral("Top"), pos.y()), 0, kFar);
     QSize size = form->size();
     const bool resizable = form->minimumSize() != form->maximumSize();
     if (resizable) {
         int w = ReadInteger(section, QStringLiteral("Width"), size.width());
         int h = ReadInteger(section, QStringLiteral("Height"), size.height());
-        size = QSize(w < 0 ? 100 : w, h < 0 ? 100 : h);
+        size = QSize(w < 0 ? 100 : std::min(w, kFar), h < 0 ? 100 : std::min(h, kFar));
     }
     // A place on a screen that is no longer attached would leave the window unreachable.
     const QRect wanted(QPoint(left, top), size);

@@ -370,7 +370,10 @@ void TMainForm::FormClose() {
     if (link_) link_->SaveSettings(ini);
     ini.WriteBool(QStringLiteral("Common"), QStringLiteral("EnglishVersion"), Lang::English());
     ini.SavePlacement(QStringLiteral("MainWindow"), this);
-    ini.UpdateFile();
+    if (!ini.UpdateFile())
+        Prompts().ShowError(
+            Bi("Настройки программы не сохранены. %1", "The program's settings were not saved. %1")
+                .arg(ini.LastError()));
 }
 
 void TMainForm::AskToSaveChanges() {

@@ -1,5 +1,7 @@
 #include "app/Transfer.h"
 
+#include "app/Backups.h"
+
 #include "base/Bytes.h"
 #include "base/Error.h"
 #include "base/Lang.h"
@@ -12,6 +14,7 @@
 #include "model/MKLayout.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -36,6 +39,32 @@ const TBiText kBadSection{
     "Настройки не записаны.",
     "The section table in the device memory is damaged: section %1 (address %2, length %3) lies outside "
     "the settings memory. Nothing was written."};
+// Settings from a damaged file (or one loaded over another) would send defaults or
+// leftovers in place of what the file does not hold.
+const TBiText kNoHeader{
+    "Настройки повреждены: в байтах, считанных из файла или из МК (%1), нет заголовка с таблицей разделов. "
+    "Настройки не записаны.",
+    "The settings are damaged: the bytes read from the file or the device (%1) do not hold the header with "
+    "the section table. Nothing was written."};
+const TBiText kSectionNotHeld{
+    "Настройки повреждены: раздела %1 (адрес %2, длина %3) нет в байтах, считанных из файла или из МК "
+    "(адреса МК 92 … %4). Настройки не записаны.",
+    "The settings are damaged: section %1 (address %2, length %3) is not in the bytes read from the file or "
+    "the device (device addresses 92 … %4). Nothing was written."};
+const TBiText kShorterThanDevice{
+    "Настройки не подходят к МК: раздел %1 занимает в МК %2 байт, а в настройках только %3. Настройки не "
+    "записаны.",
+    "The settings do not fit the device: section %1 holds %2 bytes in the device but only %3 in the settings. "
+    "Nothing was written."};
+const TBiText kChecking{"Проверка записи...", "The record is being checked..."};
+const TBiText kMismatch{
+    "Проверка после записи нашла расхождение: раздел %1, адрес МК %2 содержит 0x%3, а записано 0x%4. "
+    "Настройки в МК могут быть повреждены; запишите их ещё раз.",
+    "The check after writing found a difference: section %1, device address %2 holds 0x%3, but 0x%4 was "
+    "written. The settings in the device may be damaged; write them again."};
+const TBiText kBackupMade{"Резервная копия прежних настроек МК: %1", "Backup of the device's previous settings: %1"};
+const TBiText kBackupFailed{"Не удалось сохранить резервную копию настроек МК. %1 Настройки не записаны.",
+                            "Cannot save the backup of the device's settings. %1 Nothing was written."};
 // clang-format on
 
 constexpr int kBaudRate = 115200;
@@ -89,13 +118,17 @@ void TDeviceTransfer::Exchange(int payload) {
         link_.Execute();
         return;
     }
-    // Execute's own rounds (three attempts, 50 ms apart), with a short answer as one
-    // more way for an attempt to fail: its missing bytes would be stale buffer bytes.
+    // Execute's own rounds (three attempts; after a time-out the line must fall quiet
+    // first), with a short answer as one more way for an attempt to fail: its missing
+    // bytes would be stale buffer bytes.
     for (int attempt = 1;; ++attempt) {
         try {
             link_.ExecuteOnce();
             if (AnswerPayload() < payload) throw Error(QString::fromUtf8(LinkText::NoLink));
             return;
+        } catch (const TLinkTimeout &) {
+            if (attempt == kAttempts) throw;
+            link_.DrainLine();
         } catch (const Error &) {
             if (attempt == kAttempts) throw;
             LinkWait::Pause(kRetryPauseMs);
@@ -129,18 +162,18 @@ bool TDeviceTransfer::Connect(TSession &session, uint16_t *model) {
     }
 }
 
-void TDeviceTransfer::ReadMemory(TTransferProgress &progress) {
+QByteArray TDeviceTransfer::ReadMemory(TTransferProgress &progress) {
     progress.SetLabel(kReading.text());
     progress.SetGauge(0);
     progress.SetGaugeVisible(true);
     ProcessPendingEvents();
     progress.SetCancelVisible(false); // from here on the read cannot be cancelled
 
-    mk_.Image.Clear();
     // Blocks 0 and 128 (the first of each half) are never read.
     const int half = int(deviceMemorySize_ / 64);
     const int blocks = int(deviceMemorySize_ / BlockSize) - 2;
-    QByteArray block(BlockSize, '\0');
+    QByteArray memory;
+    memory.reserve(blocks * BlockSize);
     for (int h = 0; h < 2; ++h)
         for (int i = 1; i < half; ++i) {
             const int b = half * h + i;
@@ -148,10 +181,10 @@ void TDeviceTransfer::ReadMemory(TTransferProgress &progress) {
             link_.PutWord(uint16_t(b));
             Exchange(BlockSize);
             for (int k = 0; k < BlockSize; ++k)
-                block[k] = char(link_.GetByte());
-            mk_.Image.Append(block);
+                memory.append(char(link_.GetByte()));
             progress.SetGauge(Percent(b, blocks));
         }
+    return memory;
 }
 
 // --- read ------------------------------------------------------------------------------------
@@ -161,8 +194,10 @@ TTransferResult TDeviceTransfer::Read() {
     try {
         uint16_t model = 0;
         if (!Connect(session, &model)) return TTransferResult::Cancelled;
+        // Into a memory of its own: a read cut short must not leave half an image.
+        const QByteArray memory = ReadMemory(*session.progress);
         mk_.ModelCode = model;
-        ReadMemory(*session.progress);
+        mk_.Image.Replace(memory);
         if (SetImageButtonsEnabled) SetImageButtonsEnabled(true);
         mk_.LoadAllSections();
     } catch (const Error &e) {
@@ -199,7 +234,74 @@ QString TDeviceTransfer::SectionTableFault() const {
     return {};
 }
 
-void TDeviceTransfer::WriteSection(uint16_t address, int count) {
+TDeviceTransfer::THeld TDeviceTransfer::HeldSections() const {
+    using MKLayout::DeviceAddressOfImage;
+    using MKLayout::HeaderSize;
+    THeld out;
+    const int held = mk_.Image.Held();
+    if (held < HeaderSize) {
+        out.header = kNoHeader.text().arg(held);
+        return out;
+    }
+    const auto *image = reinterpret_cast<const uint8_t *>(mk_.Image.Bytes().constData());
+    out.count = image[0];
+    for (int k = 1; k <= MKLayout::SectionCount; ++k) {
+        const int address = LE::Get<uint16_t>(image + 4 * k);
+        const int length = LE::Get<uint16_t>(image + 4 * k + 2);
+        // The bytes that loading took into the working fields.
+        const int count = std::clamp(length - 4, 0, MKLayout::SectionSize[size_t(k)]);
+        out.loaded[size_t(k)] = count;
+        const int start = address - DeviceAddressOfImage;
+        if (start < HeaderSize || start + count > held)
+            out.sections[size_t(k)] =
+                kSectionNotHeld.text().arg(k).arg(address).arg(length).arg(held + DeviceAddressOfImage - 1);
+    }
+    return out;
+}
+
+QString TDeviceTransfer::THeld::Fault(int n) const {
+    if (!header.isEmpty()) return header;
+    for (int k = 1; k <= std::min(n, MKLayout::SectionCount); ++k)
+        if (!sections[size_t(k)].isEmpty()) return sections[size_t(k)];
+    return {};
+}
+
+QString TDeviceTransfer::VerifyWritten(const std::vector<TWritten> &written, TTransferProgress &progress) {
+    // Every block that holds a written byte, each read once.
+    std::vector<int> blocks;
+    for (const TWritten &w : written)
+        if (!w.bytes.isEmpty())
+            for (int b = w.address / BlockSize; b <= (w.address + int(w.bytes.size()) - 1) / BlockSize; ++b)
+                blocks.push_back(b);
+    std::sort(blocks.begin(), blocks.end());
+    blocks.erase(std::unique(blocks.begin(), blocks.end()), blocks.end());
+    if (blocks.empty()) return {};
+
+    progress.SetLabel(kChecking.text());
+    progress.SetGauge(0);
+    ProcessPendingEvents();
+    link_.FirstByteTimeout = ReadTimeoutMs;
+    QByteArray memory(int(deviceMemorySize_), '\0');
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        const int b = blocks[i];
+        link_.BeginRequest(deviceAddress_, ReadBlock);
+        link_.PutWord(uint16_t(b));
+        Exchange(BlockSize);
+        for (int k = 0; k < BlockSize; ++k)
+            memory[b * BlockSize + k] = char(link_.GetByte());
+        progress.SetGauge(Percent(int(i + 1), int(blocks.size())));
+    }
+    auto hex = [](uint8_t v) { return QString::number(v, 16).toUpper().rightJustified(2, QLatin1Char('0')); };
+    for (const TWritten &w : written)
+        for (int i = 0; i < w.bytes.size(); ++i) {
+            const uint8_t held = uint8_t(memory.at(w.address + i)), sent = uint8_t(w.bytes.at(i));
+            if (held != sent)
+                return kMismatch.text().arg(w.section).arg(w.address + i).arg(hex(held), hex(sent));
+        }
+    return {};
+}
+
+QByteArray TDeviceTransfer::WriteSection(uint16_t address, int count) {
     const QByteArray scratch = mk_.Image.Bytes().mid(address - MKLayout::DeviceAddressOfImage, count);
     const auto *data = reinterpret_cast<const uint8_t *>(scratch.constData());
     link_.FirstByteTimeout = WriteTimeoutMs;
@@ -226,9 +328,18 @@ void TDeviceTransfer::WriteSection(uint16_t address, int count) {
     link_.PutWord(address);
     link_.PutWord(uint16_t(count));
     Exchange(0);
+    return scratch;
 }
 
 TTransferResult TDeviceTransfer::Write() {
+    lastBackup_.clear();
+    // Before anything else: for a section the settings do not hold, whatever its
+    // working fields happen to contain would be sent.
+    const THeld held = HeldSections();
+    if (const QString fault = held.Fault(held.count); !fault.isEmpty()) {
+        Prompts().ShowError(fault);
+        return TTransferResult::Refused;
+    }
     // The user's values, and the firmware variant they were made for.
     const std::vector<uint8_t> edited(mk_.Working().begin(), mk_.Working().end());
     mk_.ReadHeader();
@@ -244,8 +355,10 @@ TTransferResult TDeviceTransfer::Write() {
     TTransferProgress &progress = *session.progress;
 
     // The device's whole memory with the user's sections stored into it: every byte
-    // outside the sections keeps what the device holds now.
-    ReadMemory(progress);
+    // outside the sections keeps what the device holds now. A read cut short changes
+    // nothing.
+    const QByteArray memory = ReadMemory(progress);
+    mk_.Image.Replace(memory);
     std::copy(edited.begin(), edited.end(), mk_.Working().begin());
     for (int k = 1; k <= MKLayout::SectionCount; ++k)
         mk_.StoreSection(k);
@@ -258,6 +371,31 @@ TTransferResult TDeviceTransfer::Write() {
         Prompts().ShowError(fault);
         return TTransferResult::Refused;
     }
+    // The device may send more of the eleven sections than the settings' table named,
+    // or longer ones: the working fields would fill the rest with what the settings
+    // never held.
+    if (const QString fault = held.Fault(mk_.Header.sectionCount); !fault.isEmpty()) {
+        Prompts().ShowError(fault);
+        return TTransferResult::Refused;
+    }
+    for (int k = 1; k <= std::min<int>(mk_.Header.sectionCount, MKLayout::SectionCount); ++k) {
+        const int device =
+            std::clamp(int(mk_.Header.sections[size_t(k)].length) - 4, 0, MKLayout::SectionSize[size_t(k)]);
+        if (device > held.loaded[size_t(k)]) {
+            Prompts().ShowError(kShorterThanDevice.text().arg(k).arg(device).arg(held.loaded[size_t(k)]));
+            return TTransferResult::Refused;
+        }
+    }
+    if (MakeBackup) {
+        try {
+            lastBackup_ = Backups::Save(model, memory);
+        } catch (const Error &e) {
+            Prompts().ShowError(kBackupFailed.text().arg(e.message()));
+            return TTransferResult::Refused;
+        }
+    }
+    const QString backupLine =
+        lastBackup_.isEmpty() ? QString() : QLatin1Char('\n') + kBackupMade.text().arg(lastBackup_);
 
     progress.SetLabel(kWriting.text());
     progress.SetGauge(0);
@@ -266,12 +404,17 @@ TTransferResult TDeviceTransfer::Write() {
 
     const auto *image = reinterpret_cast<const uint8_t *>(mk_.Image.Bytes().constData());
     const int n = image[0];
+    std::vector<TWritten> written;
     for (int k = 1; k <= n; ++k) {
         const uint16_t address = LE::Get<uint16_t>(image + 4 * k);
         const int count = LE::Get<uint16_t>(image + 4 * k + 2) - 4;
-        WriteSection(address, count);
+        written.push_back({k, address, WriteSection(address, count)});
         progress.SetGauge(Percent(k, n));
     }
-    Prompts().ShowInformation(kWritten.text());
+    if (const QString difference = VerifyWritten(written, progress); !difference.isEmpty()) {
+        Prompts().ShowError(difference + backupLine);
+        return TTransferResult::Failed;
+    }
+    Prompts().ShowInformation(kWritten.text() + backupLine);
     return TTransferResult::Done;
 }

@@ -10,18 +10,22 @@
 #include "app/TransferProgress.h"
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TML_RS;
 class TMK;
 
 enum class TTransferResult {
-    Done,      // read: the image holds the device's memory; write: every section sent
+    Done,      // read: the image holds the device's memory; write: every section sent and checked
     Cancelled, // given up while connecting: nothing changed
-    Refused,   // write: wrong model, firmware variant or section table; nothing written
-    Failed,    // read: a link or image error, shown in the error box
+    Refused,   // write: damaged settings, wrong model, firmware variant or section table,
+               // or no backup; nothing written
+    Failed,    // read: a link error; write: the check after writing found a difference.
+               // Shown in the error box.
 };
 
 class TDeviceTransfer {
@@ -52,32 +56,63 @@ public:
     // The main window's four image buttons (edit, journals, save, write).
     std::function<void(bool enabled)> SetImageButtonsEnabled;
 
-    // Reads the whole memory into the image and loads its sections. A failure is shown
-    // with ShowError and disables the image buttons; a cancel changes nothing.
+    // Reads the whole memory and, once every block has come, makes it the image and
+    // loads its sections. A failure is shown with ShowError and disables the image
+    // buttons; the image, its working fields and model code stay as they were. A
+    // cancel changes nothing.
     TTransferResult Read();
 
-    // Writes the image's working fields into the device: checks the model code,
-    // re-reads the memory, stores the sections into it, checks the firmware variant
-    // and the section table, then sends each section. Ends with the information box.
+    // Writes the image's working fields into the device: refuses settings that do not
+    // hold every section, checks the model code, re-reads the memory, stores the
+    // sections into it, checks the firmware variant and the section table, saves the
+    // memory as a backup, sends each section and reads them back. Ends with the
+    // information box naming the backup, or the error box naming the first difference.
     // A link error after connecting is raised (once the port is closed and the
-    // progress gone); the sections sent before it stay written.
+    // progress gone); the sections sent before it stay written. A link error during
+    // the re-read leaves the image and working fields as they were.
     TTransferResult Write();
+
+    // Save the device's memory before the first section is sent (Backups).
+    bool MakeBackup = true;
+    // The backup of the last write; empty when none was made.
+    const QString &LastBackup() const { return lastBackup_; }
 
     // The message of the last failed connection round (for a caller that gave up).
     const QString &LastConnectError() const { return lastConnectError_; }
 
 private:
     class TSession;
+    struct TWritten {
+        int section;
+        uint16_t address;
+        QByteArray bytes;
+    };
 
     bool Connect(TSession &session, uint16_t *model);
-    void ReadMemory(TTransferProgress &progress);
+    // The whole memory as an image (blocks 1 … 127, 129 … 255); raises Error.
+    QByteArray ReadMemory(TTransferProgress &progress);
+    // Which of the eleven sections the image's bytes from the last read or file hold,
+    // by the image's own table: a message for each one they do not.
+    struct THeld {
+        QString header; // not even the header
+        int count = 0;  // sections in the table
+        std::array<QString, 12> sections;
+        std::array<int, 12> loaded{}; // bytes of each section the working fields took
+        // The first of sections 1 … n (at most eleven) not held; empty when all are.
+        QString Fault(int n) const;
+    };
+    THeld HeldSections() const;
+    // The first difference between what was sent and what the device now holds;
+    // empty when there is none.
+    QString VerifyWritten(const std::vector<TWritten> &written, TTransferProgress &progress);
     // Executes the request built in the link; an answer carrying fewer than payload
     // bytes counts as a failed attempt, like any link failure.
     void Exchange(int payload);
     int AnswerPayload() const;
     // Empty when every section of the image's table can be written as it stands.
     QString SectionTableFault() const;
-    void WriteSection(uint16_t address, int count);
+    // Sends count bytes of the image from device address on; returns them.
+    QByteArray WriteSection(uint16_t address, int count);
 
     TML_RS &link_;
     TMK &mk_;
@@ -85,4 +120,5 @@ private:
     uint8_t &deviceAddress_;
     uint32_t &deviceMemorySize_;
     QString lastConnectError_;
+    QString lastBackup_;
 };

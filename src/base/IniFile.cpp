@@ -1,7 +1,8 @@
 #include "base/IniFile.h"
 
+#include "base/SafeFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -111,11 +112,11 @@ void TIniFile::WriteBool(const QString &section, const QString &key, bool value)
 
 bool TIniFile::UpdateFile() {
     if (!dirty_) return true;
-    QSaveFile f(path_);
     QByteArray out;
     for (const QString &l : lines_) out += (l + eol_).toUtf8();
-    if (!f.open(QIODevice::WriteOnly) || f.write(out) != out.size() || !f.commit()) {
-        qWarning("Cannot write the configuration file %s: %s", qPrintable(path_), qPrintable(f.errorString()));
+    lastError_ = SafeFile::TryWrite(path_, out);
+    if (!lastError_.isEmpty()) {
+        qWarning("%s", qPrintable(lastError_));
         return false;
     }
     dirty_ = false;

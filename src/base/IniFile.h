@@ -22,8 +22,10 @@ public:
     void WriteInteger(const QString &section, const QString &key, int value);
     void WriteBool(const QString &section, const QString &key, bool value);
 
-    // Writes pending changes; false (with a warning) when the file cannot be written.
+    // Writes pending changes; false (with a warning) when the file cannot be written,
+    // which keeps the old file. LastError() then tells why.
     bool UpdateFile();
+    const QString &LastError() const { return lastError_; }
 
 protected:
     void Load();
@@ -36,4 +38,5 @@ private:
     QStringList lines_;
     QString eol_ = QStringLiteral("\n");
     bool dirty_ = false;
+    QString lastError_;
 };

@@ -150,10 +150,11 @@ int TML_RS::FirstByteWait() const {
     return FirstByteTimeout + int(std::clamp<int64_t>(onLine, 0, 1000000));
 }
 
-void TML_RS::FailNoLink() const {
+void TML_RS::FailNoLink(bool timedOut) const {
     QString text = Text(LinkText::NoLink);
     // Most often the port itself could not be opened; say why.
     if (!IsOpen() && !OpenFailure().isEmpty()) text += QLatin1Char('\n') + OpenFailure();
+    if (timedOut) throw TLinkTimeout(text);
     throw Error(text);
 }
 
@@ -209,22 +210,22 @@ void TML_RS::ReceiveAnswer() {
     uint8_t *rx = RxBuf().data();
     const int minLength = StatusIndex() + 2;
 
-    if (ReadSome(rx, 1, Clock::now() + milliseconds(FirstByteWait())) == 0) FailNoLink();
+    if (ReadSome(rx, 1, Clock::now() + milliseconds(FirstByteWait())) == 0) FailNoLink(true);
     int got = 1;
     int length = rx[0];
     if (WideLength) {
         if (ReadSome(rx + 1, 1, Clock::now() + milliseconds(InterByteTimeout)) == 0)
-            throw Error(Text(LinkText::Delay));
+            throw TLinkTimeout(Text(LinkText::Delay));
         got = 2;
         length = LE::Get<uint16_t>(rx);
         if (length > BufSize) throw Error(ExchangeError(0));
     }
-    if (length < minLength) FailNoLink();
+    if (length < minLength) FailNoLink(false);
 
     Clock::time_point lastByte = Clock::now();
     while (got < length) {
         const int n = ReadSome(rx + got, length - got, lastByte + milliseconds(InterByteTimeout));
-        if (n == 0) throw Error(Text(LinkText::Delay));
+        if (n == 0) throw TLinkTimeout(Text(LinkText::Delay));
         got += n;
         lastByte = Clock::now();
         if (got < length) WaitForLine(length - got);
@@ -250,12 +251,27 @@ void TML_RS::Execute() {
         try {
             Transact();
             break;
+        } catch (const TLinkTimeout &) {
+            if (attempt == 3) throw;
+            DrainLine();
         } catch (const Error &) {
             if (attempt == 3) throw;
-            LinkWait::Pause(50);
+            LinkWait::Pause(RetryPauseMs);
         }
     }
     RxPos = StatusIndex() + 1;
+}
+
+void TML_RS::DrainLine() {
+    constexpr int kLongestMs = 2000; // a line that never falls quiet is not waited for forever
+    const Clock::time_point limit = Clock::now() + milliseconds(kLongestMs);
+    uint8_t sink[256];
+    for (;;) {
+        const Clock::time_point quietUntil = std::min(limit, Clock::now() + milliseconds(InterByteTimeout));
+        if (ReadSome(sink, int(sizeof sink), quietUntil) == 0) break;
+        if (Clock::now() >= limit) break;
+    }
+    PurgeInput();
 }
 
 void TML_RS::ExecuteOnce() {

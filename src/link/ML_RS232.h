@@ -6,8 +6,16 @@
 // modulo 256). Answer: LEN, three header bytes (not all zero), status (0xFF = busy),
 // payload, CHK. Every failure raises Error with a ready-to-show message.
 
+#include "base/Error.h"
 #include "link/LinkWait.h"
 #include "link/ML_RS_Base.h"
+
+// An attempt that failed because the answer, or a byte of it, did not come in time.
+// Its bytes may still be on their way.
+class TLinkTimeout : public Error {
+public:
+    using Error::Error;
+};
 
 class TML_RS : public TML_RS_Base {
 public:
@@ -19,6 +27,7 @@ public:
     bool WideLength = false;          // 16-bit frame length
     uint16_t InterByteTimeout = 200;  // ms between two bytes of one answer
     uint16_t FirstByteTimeout = 1000; // ms until the first byte of an answer
+    uint16_t RetryPauseMs = 50;       // between attempts that did not fail by time-out
 
     void SetPortType(uint8_t type);
 
@@ -29,7 +38,8 @@ public:
     // Bytes up to a zero byte (consumed, not part of the text), code page 1251.
     QString GetString() override;
     void BeginRequest(uint8_t address, uint8_t command) override;
-    // Up to three attempts, 50 ms apart; the third failure is passed on.
+    // Up to three attempts, 50 ms apart, or once the line has fallen quiet after a
+    // time-out; the third failure is passed on.
     void Execute() override;
     void ExecuteOnce() override;
     void Command(uint8_t address, uint8_t command) override;
@@ -46,12 +56,18 @@ public:
     // time the request may still be on the line (9600 / BaudRate ms a byte).
     int FirstByteWait() const;
 
+    // After a time-out the answer may still be coming, and it carries no block number:
+    // taken for the answer to the next request it would pass for the wrong data. Reads
+    // and drops bytes until none has come for InterByteTimeout (2 s at the most).
+    void DrainLine();
+
 private:
     // Index of the status byte; the payload follows it.
     int StatusIndex() const;
     int FrameLength() const;
     // Reads up to max bytes; 0 when nothing arrived by the deadline.
     int ReadSome(uint8_t *dst, int max, LinkWait::Clock::time_point deadline);
-    [[noreturn]] void FailNoLink() const;
+    // A time-out raises TLinkTimeout, an answer too short plain Error.
+    [[noreturn]] void FailNoLink(bool timedOut) const;
     void WaitForLine(int bytes) const;
 };

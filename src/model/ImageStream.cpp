@@ -8,6 +8,7 @@
 void TImageStream::Clear() {
     data_.clear();
     pos_ = 0;
+    held_ = 0;
 }
 
 void TImageStream::Seek(int position) {
@@ -30,6 +31,20 @@ void TImageStream::Write(const uint8_t *src, int count) {
 }
 
 void TImageStream::Append(const QByteArray &bytes) {
+    const bool contiguous = held_ == Size();
     pos_ = Size();
     Write(reinterpret_cast<const uint8_t *>(bytes.constData()), int(bytes.size()));
+    if (contiguous) held_ = Size();
+}
+
+void TImageStream::Replace(const QByteArray &bytes) {
+    data_ = bytes;
+    pos_ = 0;
+    held_ = Size();
+}
+
+void TImageStream::Overlay(const QByteArray &bytes) {
+    pos_ = 0;
+    Write(reinterpret_cast<const uint8_t *>(bytes.constData()), int(bytes.size()));
+    held_ = int(bytes.size());
 }

@@ -5,12 +5,12 @@
 #include "base/Error.h"
 #include "base/Lang.h"
 #include "base/Rounding.h"
+#include "base/SafeFile.h"
 #include "catalogue/ProtsH.h"
 #include "model/MK.h"
 #include "model/SettingsFile.h"
 
 #include <QLocale>
-#include <QSaveFile>
 #include <algorithm>
 
 using namespace MKLayout;
@@ -118,11 +118,7 @@ QByteArray GridFileBytes(const TTextGrid &grid) {
 }
 
 void SaveGrid(const TTextGrid &grid, const QString &path) {
-    QSaveFile file(path);
-    const QByteArray bytes = GridFileBytes(grid);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(Bi("Не удалось записать файл \"%1\": %2", "Cannot write file \"%1\": %2")
-                        .arg(path, file.errorString()));
+    SafeFile::Write(path, GridFileBytes(grid));
 }
 
 // --- trip and refuelling journals --------------------------------------------------

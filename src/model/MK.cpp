@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 using namespace MKLayout;
 
@@ -59,8 +60,38 @@ void TMK::LoadSection(int k) {
 void TMK::StoreSection(int k) {
     ReadHeader();
     if (!SectionAddressValid(k)) return;
-    Image.Seek(Header.sections[size_t(k)].address - DeviceAddressOfImage);
-    Image.Write(Section(k).data(), SectionSize[size_t(k)]);
+    const TSectionEntry &e = Header.sections[size_t(k)];
+    const int start = e.address - DeviceAddressOfImage;
+    const int size = SectionSize[size_t(k)];
+    const int own = std::clamp(int(e.length) - 4, 0, size);
+    const uint8_t *data = Section(k).data();
+
+    // The whole fixed size is stored, but the part past the section's own data never
+    // over bytes that another section of the table holds: they would be sent to the
+    // device as that section's data.
+    std::vector<bool> keep(size_t(size), false);
+    const auto *raw = reinterpret_cast<const uint8_t *>(Image.Bytes().constData());
+    const int n = std::max(SectionCount, std::min<int>(Header.sectionCount, HeaderSize / 4 - 1));
+    for (int j = 1; j <= n; ++j) {
+        if (j == k || 4 * j + 4 > Image.Size()) continue;
+        const int at = LE::Get<uint16_t>(raw + 4 * j) - DeviceAddressOfImage;
+        const int length = LE::Get<uint16_t>(raw + 4 * j + 2);
+        if (at < 0) continue;
+        for (int i = std::max(at - start, own); i < std::min(at + length - start, size); ++i)
+            keep[size_t(i)] = true;
+    }
+    Image.Seek(start);
+    Image.Write(data, own);
+    for (int i = own; i < size;) {
+        int end = i;
+        while (end < size && keep[size_t(end)] == keep[size_t(i)])
+            ++end;
+        if (!keep[size_t(i)]) {
+            Image.Seek(start + i);
+            Image.Write(data + i, end - i);
+        }
+        i = end;
+    }
 }
 
 void TMK::LoadAllSections() {

@@ -53,7 +53,9 @@ public:
 
     void ReadHeader();
     // Section operations re-read the header first. A section whose device address
-    // lies below the image start is neither loaded nor stored.
+    // lies below the image start is neither loaded nor stored. A store writes the
+    // section's fixed size, except where that runs past its own data into the range of
+    // another section of the table.
     void LoadSection(int k);
     void StoreSection(int k);
     void LoadAllSections();

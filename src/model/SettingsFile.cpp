@@ -3,17 +3,20 @@
 #include "base/Bytes.h"
 #include "base/Error.h"
 #include "base/Lang.h"
+#include "base/SafeFile.h"
 #include "model/MK.h"
 #include "model/SettingsFileKey.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 QByteArray SettingsFile::Encode(const TMK &mk) {
-    const QByteArray &image = mk.Image.Bytes();
+    return Encode(mk.ModelCode, mk.Image.Bytes());
+}
+
+QByteArray SettingsFile::Encode(uint16_t modelCode, const QByteArray &image) {
     QByteArray file(image.size() + 2, '\0');
     auto *out = reinterpret_cast<uint8_t *>(file.data());
-    LE::Put<uint16_t>(out, mk.ModelCode);
+    LE::Put<uint16_t>(out, modelCode);
     for (qsizetype i = 0; i < image.size(); ++i)
         out[i + 2] = uint8_t(image.at(i)) ^ kSettingsFileKey[size_t(i % 4096)];
     return file;
@@ -28,17 +31,11 @@ void SettingsFile::Decode(TMK &mk, const QByteArray &file) {
     mk.ModelCode = LE::Get<uint16_t>(in);
     QByteArray image(file.size() - 2, '\0');
     for (qsizetype i = 0; i < image.size(); ++i) image[i] = char(in[i + 2] ^ kSettingsFileKey[size_t(i % 4096)]);
-    mk.Image.Seek(0);
-    mk.Image.Write(reinterpret_cast<const uint8_t *>(image.constData()), int(image.size()));
+    mk.Image.Overlay(image);
 }
 
 void SettingsFile::Save(const TMK &mk, const QString &path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    const QByteArray content = Encode(mk);
-    if (file.write(content) != content.size() || !file.commit())
-        throw Error(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+    SafeFile::Write(path, Encode(mk));
 }
 
 void SettingsFile::Load(TMK &mk, const QString &path) {

@@ -4,12 +4,14 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 
 class TMK;
 
 namespace SettingsFile {
 
 QByteArray Encode(const TMK &mk);
+QByteArray Encode(uint16_t modelCode, const QByteArray &image);
 // Sets the model code and overwrites the image from position 0 on; a file shorter
 // than the image leaves the image's remaining bytes as they were.
 void Decode(TMK &mk, const QByteArray &file);

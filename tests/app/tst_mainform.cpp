@@ -366,6 +366,8 @@ void TestMainForm::placement_data() {
     QTest::newRow("missing keys keep design position") << QByteArray("[MainWindow]\n") << QPoint(-1, -1) << false;
     QTest::newRow("off every screen keeps design position")
         << QByteArray("[MainWindow]\nState=0\nLeft=30000\nTop=30000\n") << QPoint(-2, -2) << false;
+    QTest::newRow("near the integer limit")
+        << QByteArray("[MainWindow]\nState=0\nLeft=2147483000\nTop=2147483647\n") << QPoint(-2, -2) << false;
 }
 
 void TestMainForm::placement() {

@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -72,6 +73,7 @@ private slots:
     void readErrorDisablesButtons();
     void writeLeavesButtonsAndShowsOutcome();
     void writeErrorShowsLinkMessage();
+    void failedWriteKeepsEditsForSaving();
     void linkStartUpAndShutDown_data();
     void linkStartUpAndShutDown();
     void portDialog();
@@ -92,12 +94,15 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<TFakePrompts> prompts_;
     QString ini_;
+    QByteArray backups_; // TRIPCONF_BACKUPS as the test run set it
 };
 
 void TestTransferGui::init() {
     dir_ = std::make_unique<QTemporaryDir>();
     ini_ = dir_->filePath(QStringLiteral("tripconf.ini"));
     qputenv("TRIPCONF_INI", ini_.toLocal8Bit());
+    backups_ = qgetenv("TRIPCONF_BACKUPS");
+    qputenv("TRIPCONF_BACKUPS", QFile::encodeName(dir_->filePath(QStringLiteral("backups"))));
     prompts_ = std::make_unique<TFakePrompts>();
     Lang::SetEnglish(false);
     device_ = TSimDevice();
@@ -112,6 +117,7 @@ void TestTransferGui::cleanup() {
     prompts_.reset();
     dir_.reset();
     qunsetenv("TRIPCONF_INI");
+    qputenv("TRIPCONF_BACKUPS", backups_);
 }
 
 TMainForm &TestTransferGui::Show(const QList<int> &ports) {
@@ -268,9 +274,17 @@ void TestTransferGui::writeLeavesButtonsAndShowsOutcome() {
     QVERIFY(ImageButtons(true));
     form.MK()->Set("VelocityLimit", 55);
     form.SettingsModified = true;
+    const QByteArray before = TSimDevice::ImageOf(device_.Memory);
     form.bSetParams->click();
-    QCOMPARE(prompts_->Texts(TFakePrompts::InformationBox),
-             QStringList{QStringLiteral("The settings are recorded in the device")});
+    const QStringList info = prompts_->Texts(TFakePrompts::InformationBox);
+    QCOMPARE(info.size(), 1);
+    const QStringList lines = info.first().split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines.at(0), QStringLiteral("The settings are recorded in the device"));
+    const QString backup = lines.at(1).mid(lines.at(1).indexOf(QLatin1String(": ")) + 2);
+    QCOMPARE(lines.at(1), QStringLiteral("Backup of the device's previous settings: ") + backup);
+    QCOMPARE(QFileInfo(backup).absolutePath(), dir_->filePath(QStringLiteral("backups")));
+    QCOMPARE(TestEnv::ReadFile(backup), SettingsFile::Encode(0x4000, before));
     QVERIFY(ImageButtons(true));
     QVERIFY(form.SettingsModified);
     const int s6 = form.MK()->Header.sections[6].address;
@@ -304,6 +318,32 @@ void TestTransferGui::writeErrorShowsLinkMessage() {
     const int a1 = form.MK()->Header.sections[1].address, a2 = form.MK()->Header.sections[2].address;
     QVERIFY(device_.Memory.mid(a1, 164) != before.mid(a1, 164)); // section 1 written
     QCOMPARE(device_.Memory.mid(a2), before.mid(a2));            // the rest not
+}
+
+// A write whose re-read of the device fails halfway leaves the edits in place: a save
+// afterwards writes them with the whole image.
+void TestTransferGui::failedWriteKeepsEditsForSaving() {
+    TMainForm &form = Show();
+    form.bGetParams->click();
+    form.MK()->Set("VelocityLimit", 77);
+    form.MK()->StoreSection(6); // as the editor's OK does
+    form.SettingsModified = true;
+    device_.Faults.Skip = device_.Requests() + 1 + 100; // busy for three answers after 100 blocks
+    device_.Faults.Busy = 3;
+    form.bSetParams->click();
+    QCOMPARE(prompts_->Texts(TFakePrompts::ApplicationErrorBox), QStringList{kBusy});
+    QVERIFY(ImageButtons(true));
+    QVERIFY(form.SettingsModified);
+
+    const QString path = dir_->filePath(QStringLiteral("after.vorng"));
+    prompts_->FileNames << path;
+    form.bSaveParams->click();
+    QVERIFY(!form.SettingsModified);
+    QCOMPARE(TestEnv::ReadFile(path).size(), 2 + 8128);
+    TMK saved;
+    SettingsFile::Load(saved, path);
+    saved.LoadAllSections();
+    QCOMPARE(saved.Get("VelocityLimit"), 77);
 }
 
 void TestTransferGui::linkStartUpAndShutDown_data() {

@@ -78,7 +78,8 @@ private slots:
         QTest::addColumn<int>("requests");
         QTest::addColumn<int>("minMs");
         QTest::addColumn<int>("maxMs");
-        // Three silent attempts: 3 x 100 ms and two 50 ms pauses.
+        // Three silent attempts: 3 x 100 ms, and after each of the first two the line
+        // must stay quiet for 200 ms.
         QTest::newRow("silent x3") << "silent" << 3 << false << NoLink << 3 << 390 << 1000;
         QTest::newRow("silent x2, then an answer") << "silent" << 2 << false << QString() << 3 << 290 << 900;
         QTest::newRow("silent once") << "silent" << 1 << true << NoLink << 1 << 95 << 600;

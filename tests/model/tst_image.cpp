@@ -145,17 +145,24 @@ void TestImage::storeWritesFixedSizeAndExtends() {
     TMK mk;
     SetImage(mk, TestEnv::SampleImage());
     // A length-4 entry loads nothing, yet the store writes the whole fixed size.
-    SetEntry(mk, 2, 2000, 4);
+    SetEntry(mk, 2, 3000, 4);
     const QByteArray before = ImageBytes(mk);
     std::fill(mk.Section(2).begin(), mk.Section(2).end(), uint8_t(0x5A));
     mk.LoadSection(2);
     QCOMPARE(mk.Section(2)[0], uint8_t(0x5A));
     mk.StoreSection(2);
-    const QByteArray after = ImageBytes(mk);
+    QByteArray after = ImageBytes(mk);
     QCOMPARE(after.size(), before.size());
-    QCOMPARE(after.mid(2000 - 32, 28), QByteArray(28, char(0x5A)));
-    QCOMPARE(after.left(2000 - 32), before.left(2000 - 32));
-    QCOMPARE(after.mid(2000 - 32 + 28), before.mid(2000 - 32 + 28));
+    QCOMPARE(after.mid(3000 - 32, 28), QByteArray(28, char(0x5A)));
+    QCOMPARE(after.left(3000 - 32), before.left(3000 - 32));
+    QCOMPARE(after.mid(3000 - 32 + 28), before.mid(3000 - 32 + 28));
+
+    // ... except over the bytes of another section (section 11 ends at 2935).
+    SetEntry(mk, 2, 2922, 4);
+    mk.StoreSection(2);
+    after = ImageBytes(mk);
+    QCOMPARE(after.mid(2922 - 32, 14), before.mid(2922 - 32, 14));
+    QCOMPARE(after.mid(2936 - 32, 14), QByteArray(14, char(0x5A)));
 
     // A section at the very end extends the image.
     SetEntry(mk, 11, 32 + 8128 - 10, 668);

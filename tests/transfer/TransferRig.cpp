@@ -30,6 +30,7 @@ TDeviceTransfer TRig::Transfer() {
         Link, MK, [this] { return std::make_unique<TRecordingProgress>(Progress); }, DeviceAddress,
         DeviceMemorySize);
     t.SetImageButtonsEnabled = [this](bool on) { Buttons << on; };
+    t.MakeBackup = Backup;
     return t;
 }
 

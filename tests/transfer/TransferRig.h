@@ -67,6 +67,7 @@ struct TRig {
     uint8_t DeviceAddress = 0;
     uint32_t DeviceMemorySize = 0;
     QList<bool> Buttons; // every call of SetImageButtonsEnabled
+    bool Backup = false; // writes save a backup first
 
     TDeviceTransfer Transfer();
     // The requests written since the last Line.Written.clear(), those with command

@@ -2,12 +2,17 @@
 // requests byte for byte, progress, checks, faults and what stays on the device.
 
 #include "FakePrompts.h"
+#include "TestEnv.h"
 #include "TransferRig.h"
 #include "base/Error.h"
 #include "base/Lang.h"
 #include "model/MKLayout.h"
+#include "model/SettingsFile.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace TransferTest;
@@ -53,6 +58,16 @@ QByteArray OutsideSections(const QByteArray &memory, const QByteArray &table) {
     return out;
 }
 
+QByteArray WorkingBytes(const TMK &mk) {
+    return QByteArray(reinterpret_cast<const char *>(mk.Working().data()), MKLayout::WorkingSize);
+}
+
+// The image with section k moved to another device address.
+QByteArray WithSection(QByteArray image, int k, int address) {
+    LE::Put<uint16_t>(reinterpret_cast<uint8_t *>(image.data()) + 4 * k, uint16_t(address));
+    return image;
+}
+
 } // namespace
 
 class TestTransfer : public QObject {
@@ -82,6 +97,15 @@ private slots:
     void writeBadSectionTableRefused_data();
     void writeBadSectionTableRefused();
     void writeErrorKeepsEarlierSections();
+    void cutShortReadChangesNothing_data();
+    void cutShortReadChangesNothing();
+    void damagedSettingsRefused_data();
+    void damagedSettingsRefused();
+    void lateAnswerIsDropped();
+    void shortSectionKeepsItsNeighbour();
+    void sectionShorterThanTheDeviceRefused();
+    void backupBeforeTheFirstSection();
+    void droppedWriteFailsTheCheck();
 
 private:
     std::unique_ptr<TFakePrompts> prompts_;
@@ -258,6 +282,11 @@ void TestTransfer::writeStoresEditsAndKeepsTheRest() {
     rig.Line.Written.clear();
     rig.Progress = {};
     rig.Buttons.clear();
+    QList<int> waits; // the first-byte wait of each request: reads, writes, reads back
+    rig.Line.Responder = [&](const QByteArray &request) {
+        if (waits.isEmpty() || waits.last() != rig.Link.FirstByteTimeout) waits << rig.Link.FirstByteTimeout;
+        return rig.Device.Receive(request, 0);
+    };
 
     QCOMPARE(rig.Transfer().Write(), TTransferResult::Done);
     QCOMPARE(prompts_->Texts(TFakePrompts::InformationBox), QStringList{kWrittenRu});
@@ -283,23 +312,35 @@ void TestTransfer::writeStoresEditsAndKeepsTheRest() {
     QCOMPARE(check.Get("TankContFull"), 61);
     QCOMPARE(check.ServiceName(2), QStringLiteral("Свечи"));
 
-    // Read, store, then the sections in order, each WriteBegin, blocks, WriteEnd.
+    // Read, store, then the sections in order, each WriteBegin, blocks, WriteEnd, then
+    // the check reads back every block a section touches, once: device addresses 92 … 2931.
     const QList<TRequest> all = rig.Requests();
     QCOMPARE(all.first().Command, TDeviceTransfer::ReadModel);
-    QCOMPARE(rig.Requests(TDeviceTransfer::ReadBlock).size(), 254);
+    QCOMPARE(all.at(254).Command, TDeviceTransfer::ReadBlock);
+    QCOMPARE(all.at(255).Command, TDeviceTransfer::WriteBegin);
+    const QList<TRequest> readBack = rig.Requests(TDeviceTransfer::ReadBlock).mid(254);
+    QCOMPARE(readBack.size(), 2931 / 32 - 92 / 32 + 1);
+    QCOMPARE(int(readBack.first().Word(0)), 2);
+    QCOMPARE(int(readBack.last().Word(0)), 91);
+    QCOMPARE(all.last().Command, TDeviceTransfer::ReadBlock);
     const QList<TRequest> begins = rig.Requests(TDeviceTransfer::WriteBegin);
     QCOMPARE(begins.size(), 11);
     for (int k = 1; k <= 11; ++k) {
         QCOMPARE(int(begins[k - 1].Word(0)), SectionAddress(before, k));
         QCOMPARE(int(begins[k - 1].Word(1)), SectionLength(before, k) - 4);
     }
-    QCOMPARE(rig.Link.FirstByteTimeout, uint16_t(2000));
+    QCOMPARE(waits, (QList<int>{100, 2000, 100}));
     QStringList labels = rig.Progress.Labels();
-    QCOMPARE(labels,
-             (QStringList{"Не могу подключиться к МК...", "Чтение настроек...", "Запись настроек..."}));
-    const QList<int> gauges = rig.Progress.Gauges();
-    QCOMPARE(gauges.mid(gauges.size() - 12),
-             (QList<int>{0, 9, 18, 27, 36, 45, 55, 64, 73, 82, 91, 100})); // 100 k / 11, halves to even
+    QCOMPARE(labels, (QStringList{"Не могу подключиться к МК...", "Чтение настроек...", "Запись настроек...",
+                                  "Проверка записи..."}));
+    const QStringList events = rig.Progress.Events;
+    const qsizetype writing = events.indexOf(QStringLiteral("label:Запись настроек..."));
+    const qsizetype checking = events.indexOf(QStringLiteral("label:Проверка записи..."));
+    QCOMPARE(events.mid(writing + 1, checking - writing - 1).filter(QStringLiteral("gauge:")),
+             (QStringList{"gauge:0", "gauge:9", "gauge:18", "gauge:27", "gauge:36", "gauge:45", "gauge:55",
+                          "gauge:64", "gauge:73", "gauge:82", "gauge:91",
+                          "gauge:100"})); // 100 k / 11, halves to even
+    QCOMPARE(rig.Progress.Gauges().last(), 100);
     QCOMPARE(rig.Progress.Destroyed, 1);
     QVERIFY(!rig.Link.IsOpen());
     QVERIFY(rig.Buttons.isEmpty());
@@ -406,26 +447,30 @@ void TestTransfer::writeVariantMismatchRefused() {
 void TestTransfer::writeBadSectionTableRefused_data() {
     QTest::addColumn<TSections>("sections");
     QTest::addColumn<QString>("detail");
+    QTest::addColumn<int>("requests"); // 0: refused before connecting
     using S = TSections;
     QTest::newRow("address below the image")
-        << S{{3000, 20}, {16, 20}} << QStringLiteral("section 2 (address 16, length 20)");
-    QTest::newRow("inside the header") << S{{60, 20}} << QStringLiteral("section 1 (address 60, length 20)");
+        << S{{3000, 20}, {16, 20}} << QStringLiteral("section 2 (address 16, length 20)") << 0;
+    QTest::newRow("inside the header")
+        << S{{60, 20}} << QStringLiteral("section 1 (address 60, length 20)") << 0;
     QTest::newRow("length below 4") << S{{3000, 20}, {3100, 3}}
-                                    << QStringLiteral("section 2 (address 3100, length 3)");
+                                    << QStringLiteral("section 2 (address 3100, length 3)") << 255;
     QTest::newRow("in the second half")
-        << S{{5000, 20}} << QStringLiteral("section 1 (address 5000, length 20)");
-    QTest::newRow("across 4096") << S{{4080, 24}} << QStringLiteral("section 1 (address 4080, length 24)");
+        << S{{5000, 20}} << QStringLiteral("section 1 (address 5000, length 20)") << 255;
+    QTest::newRow("across 4096") << S{{4080, 24}} << QStringLiteral("section 1 (address 4080, length 24)")
+                                 << 255;
     QTest::newRow("past 64 KiB") << S{{3000, 65535}}
-                                 << QStringLiteral("section 1 (address 3000, length 65535)");
+                                 << QStringLiteral("section 1 (address 3000, length 65535)") << 255;
     S many;
     for (int k = 0; k < 15; ++k)
         many << QPair<int, int>{3000 + 100 * k, 20};
-    QTest::newRow("more sections than the header holds") << many << QStringLiteral("15 sections");
+    QTest::newRow("more sections than the header holds") << many << QStringLiteral("15 sections") << 255;
 }
 
 void TestTransfer::writeBadSectionTableRefused() {
     QFETCH(TSections, sections);
     QFETCH(QString, detail);
+    QFETCH(int, requests);
     Lang::SetEnglish(true);
     TRig rig;
     rig.Device.Memory = MemoryWithSections(sections);
@@ -433,7 +478,7 @@ void TestTransfer::writeBadSectionTableRefused() {
     const QByteArray before = rig.Device.Memory;
     rig.Line.Written.clear();
     QCOMPARE(rig.Transfer().Write(), TTransferResult::Refused);
-    QCOMPARE(rig.Requests().size(), 255);
+    QCOMPARE(rig.Requests().size(), requests);
     QCOMPARE(rig.Device.Memory, before);
     const QStringList errors = prompts_->Texts(TFakePrompts::ErrorBox);
     QCOMPARE(errors.size(), 1);
@@ -477,6 +522,203 @@ void TestTransfer::writeErrorKeepsEarlierSections() {
     }
     QCOMPARE(rig.Requests(TDeviceTransfer::WriteBegin).size(), 2 + 3);
     QCOMPARE(rig.Progress.Gauges().last(), 18); // two of eleven sections
+}
+
+// A read, or the re-read of a write, that fails halfway leaves the image, its working
+// fields and the model code as they were: a save then keeps the user's edits.
+void TestTransfer::cutShortReadChangesNothing_data() {
+    QTest::addColumn<bool>("write");
+    QTest::newRow("read") << false;
+    QTest::newRow("re-read of a write") << true;
+}
+
+void TestTransfer::cutShortReadChangesNothing() {
+    QFETCH(bool, write);
+    TRig rig;
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    rig.MK.Set("VelocityLimit", 77);
+    rig.MK.StoreSection(6); // as the editor's OK does
+    const QByteArray image = rig.MK.Image.Bytes();
+    const QByteArray working = WorkingBytes(rig.MK);
+    if (!write) rig.Device.ModelCode = 0x4123;
+    // Busy for three answers once 100 blocks have come.
+    rig.Device.Faults.Skip = rig.Device.Requests() + 1 + 100;
+    rig.Device.Faults.Busy = 3;
+    rig.Buttons.clear();
+    QString raised;
+    try {
+        write ? rig.Transfer().Write() : rig.Transfer().Read();
+    } catch (const Error &e) {
+        raised = e.message();
+    }
+    QCOMPARE(write ? raised : prompts_->Texts(TFakePrompts::ErrorBox).value(0), kBusy);
+    QCOMPARE(rig.Requests(TDeviceTransfer::ReadBlock).size(), 254 + 100 + 3);
+    QCOMPARE(rig.MK.Image.Bytes(), image);
+    QCOMPARE(rig.MK.Image.Held(), 8128);
+    QCOMPARE(WorkingBytes(rig.MK), working);
+    QCOMPARE(rig.MK.ModelCode, uint16_t(0x4000));
+    QCOMPARE(rig.Buttons, write ? QList<bool>{} : QList<bool>{false});
+    TMK saved;
+    SettingsFile::Decode(saved, SettingsFile::Encode(rig.MK));
+    saved.LoadAllSections();
+    QCOMPARE(saved.Image.Size(), 8128);
+    QCOMPARE(saved.Get("VelocityLimit"), 77);
+}
+
+// Settings that do not hold a section of their table are refused before the port is
+// even opened, with a message that names the section.
+void TestTransfer::damagedSettingsRefused_data() {
+    QTest::addColumn<QByteArray>("image"); // what the file holds after the model code
+    QTest::addColumn<bool>("overFull");    // loaded over a complete image
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("message");
+    const QByteArray full = TSimDevice::ImageOf(TSimDevice::DefaultMemory());
+    QTest::newRow("100 bytes") << full.left(100) << false << true
+                               << "The settings are damaged: section 1 (address 92, length 168) is not in "
+                                  "the bytes read from the file "
+                                  "or the device (device addresses 92 … 131). Nothing was written.";
+    QTest::newRow("the first 1000 bytes, ru") << full.left(1000) << false << false
+                                              << "Настройки повреждены: раздела 7 (адрес 1004, длина 864) "
+                                                 "нет в байтах, считанных из файла или из МК "
+                                                 "(адреса МК 92 … 1031). Настройки не записаны.";
+    QTest::newRow("the first 1000 bytes over a whole image")
+        << full.left(1000) << true << true << "section 7 (address 1004, length 864) is not in";
+    QTest::newRow("no header at all")
+        << QByteArray() << false << true
+        << "The settings are damaged: the bytes read from the file or the device (0) do not hold the header "
+           "with the section table. Nothing was written.";
+    QTest::newRow("a section below the image")
+        << WithSection(full, 5, 16) << false << true << "section 5 (address 16, length 132) is not in";
+    QTest::newRow("a section beyond it")
+        << WithSection(full, 7, 60000) << false << true << "section 7 (address 60000, length 864) is not in";
+}
+
+void TestTransfer::damagedSettingsRefused() {
+    QFETCH(QByteArray, image);
+    QFETCH(bool, overFull);
+    QFETCH(bool, english);
+    QFETCH(QString, message);
+    Lang::SetEnglish(english);
+    TRig rig;
+    if (overFull)
+        SettingsFile::Decode(rig.MK, SettingsFile::Encode(0x4000, TSimDevice::ImageOf(rig.Device.Memory)));
+    SettingsFile::Decode(rig.MK, SettingsFile::Encode(0x4000, image));
+    rig.MK.LoadAllSections();
+    const QByteArray before = rig.Device.Memory;
+    QCOMPARE(rig.Transfer().Write(), TTransferResult::Refused);
+    const QStringList errors = prompts_->Texts(TFakePrompts::ErrorBox);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.first().contains(message), qPrintable(errors.first()));
+    QCOMPARE(rig.Line.Opens, 0);
+    QCOMPARE(rig.Device.Memory, before);
+    QCOMPARE(prompts_->Count(TFakePrompts::InformationBox), 0);
+}
+
+// Answers carry no block number: one that comes after its attempt has given up must
+// not pass for the answer to the next request.
+void TestTransfer::lateAnswerIsDropped() {
+    TRig rig;
+    rig.Line.TurnaroundMs = 5;
+    rig.Device.Faults.Skip = 40; // the first answer for block 40
+    rig.Device.Faults.Late = 1;
+    rig.Device.Faults.LateMs = 160;
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    QCOMPARE(rig.MK.Image.Bytes(), TSimDevice::ImageOf(rig.Device.Memory));
+    QCOMPARE(rig.Requests(TDeviceTransfer::ReadBlock).size(), 255);
+}
+
+// A short section's fixed-size store stops at the data of the section that follows.
+void TestTransfer::shortSectionKeepsItsNeighbour() {
+    TRig rig;
+    rig.Device.Memory = MemoryWithSections({{92, 168}, {280, 32}, {260, 20}}); // section 3: 16 bytes at 260
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    rig.MK.Set("ParkSense0", 7);
+    rig.MK.Set("ParkFarkopLen", 9);
+    rig.MK.Set("Oil6L", 1234);
+    QCOMPARE(rig.Transfer().Write(), TTransferResult::Done);
+    const auto s2 = rig.MK.Section(2), s3 = rig.MK.Section(3);
+    QCOMPARE(rig.Device.Memory.mid(280, 28), QByteArray(reinterpret_cast<const char *>(s2.data()), 28));
+    QCOMPARE(rig.Device.Memory.mid(260, 16), QByteArray(reinterpret_cast<const char *>(s3.data()), 16));
+    QCOMPARE(int(rig.Device.Memory.at(280 + 2)), 7);
+}
+
+// Settings whose section is shorter than the device's would fill the rest from defaults.
+void TestTransfer::sectionShorterThanTheDeviceRefused() {
+    TRig rig;
+    rig.Device.Memory = MemoryWithSections({{92, 168}, {300, 32}, {400, 68}});
+    QByteArray image = TSimDevice::ImageOf(rig.Device.Memory);
+    LE::Put<uint16_t>(reinterpret_cast<uint8_t *>(image.data()) + 4 * 3 + 2, 20); // section 3: 16 bytes
+    SettingsFile::Decode(rig.MK, SettingsFile::Encode(0x4000, image));
+    rig.MK.LoadAllSections();
+    const QByteArray before = rig.Device.Memory;
+    QCOMPARE(rig.Transfer().Write(), TTransferResult::Refused);
+    QCOMPARE(prompts_->Texts(TFakePrompts::ErrorBox),
+             QStringList{
+                 QStringLiteral("Настройки не подходят к МК: раздел 3 занимает в МК 64 байт, а в настройках "
+                                "только 16. Настройки не записаны.")});
+    QCOMPARE(rig.Device.Memory, before);
+    QCOMPARE(rig.Requests().size(), 255); // read, nothing written
+}
+
+// The device's memory as the write found it is saved before the first section goes,
+// and the newest 50 backups are kept.
+void TestTransfer::backupBeforeTheFirstSection() {
+    QTemporaryDir dir;
+    const QByteArray saved = qgetenv("TRIPCONF_BACKUPS");
+    qputenv("TRIPCONF_BACKUPS", QFile::encodeName(dir.path()));
+    for (int i = 0; i < 55; ++i)
+        QVERIFY(TestEnv::WriteFile(
+            dir.filePath(QStringLiteral("4000-20200101-0000%1.vorng").arg(i, 2, 10, QLatin1Char('0'))), "x"));
+    QVERIFY(TestEnv::WriteFile(dir.filePath(QStringLiteral("mine.vorng")), "x"));
+
+    TRig rig;
+    rig.Backup = true;
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    rig.MK.Set("VelocityLimit", 66);
+    const QByteArray before = TSimDevice::ImageOf(rig.Device.Memory);
+    QStringList atFirstSection;
+    rig.Line.Responder = [&](const QByteArray &request) {
+        if (Parse(request).Command == TDeviceTransfer::WriteBegin && atFirstSection.isEmpty())
+            atFirstSection = QDir(dir.path()).entryList({QStringLiteral("4000-2*")}, QDir::Files);
+        return rig.Device.Receive(request, 0);
+    };
+    TDeviceTransfer transfer = rig.Transfer();
+    QCOMPARE(transfer.Write(), TTransferResult::Done);
+    qputenv("TRIPCONF_BACKUPS", saved);
+
+    const QString backup = transfer.LastBackup();
+    QVERIFY(QFileInfo(backup).fileName().startsWith(QLatin1String("4000-")));
+    QVERIFY(atFirstSection.contains(QFileInfo(backup).fileName()));
+    QCOMPARE(TestEnv::ReadFile(backup), SettingsFile::Encode(0x4000, before));
+    QCOMPARE(prompts_->Texts(TFakePrompts::InformationBox),
+             QStringList{kWrittenRu + QStringLiteral("\nРезервная копия прежних настроек МК: ") + backup});
+    const QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    QCOMPARE(left.size(), 50 + 1);
+    QVERIFY(left.contains(QStringLiteral("mine.vorng")));
+    QVERIFY(!left.contains(QStringLiteral("4000-20200101-000005.vorng")));
+    QVERIFY(left.contains(QStringLiteral("4000-20200101-000006.vorng")));
+}
+
+// A write the device acknowledged but never stored is found by reading back.
+void TestTransfer::droppedWriteFailsTheCheck() {
+    TRig rig;
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    for (uint8_t &b : rig.MK.Section(1))
+        b = uint8_t(b ^ 0xA5);
+    const QByteArray before = rig.Device.Memory;
+    rig.Device.Faults.DropWrite = 3; // section 1, bytes 64 … 95: device addresses 156 … 187
+    QCOMPARE(rig.Transfer().Write(), TTransferResult::Failed);
+    auto hex = [](int v) {
+        return QString::number(uint8_t(v), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+    };
+    QCOMPARE(
+        prompts_->Texts(TFakePrompts::ErrorBox),
+        QStringList{QStringLiteral("Проверка после записи нашла расхождение: раздел 1, адрес МК 156 содержит "
+                                   "0x%1, а записано 0x%2. Настройки в МК могут быть повреждены; запишите их "
+                                   "ещё раз.")
+                        .arg(hex(before.at(156)), hex(before.at(156) ^ 0xA5))});
+    QCOMPARE(prompts_->Count(TFakePrompts::InformationBox), 0);
+    QCOMPARE(rig.Device.Memory.mid(156, 32), before.mid(156, 32));
 }
 
 QTEST_GUILESS_MAIN(TestTransfer)

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,8 +43,15 @@ class TestTransferCli : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { dir_ = std::make_unique<QTemporaryDir>(); }
-    void cleanup() { dir_.reset(); }
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        backups_ = qgetenv("TRIPCONF_BACKUPS");
+        qputenv("TRIPCONF_BACKUPS", QFile::encodeName(File("backups")));
+    }
+    void cleanup() {
+        qputenv("TRIPCONF_BACKUPS", backups_);
+        dir_.reset();
+    }
 
     void roundTripLeavesTheDeviceAsItWas();
     void writeEditedFile();
@@ -52,10 +60,15 @@ private slots:
     void connectTimeout();
     void dumpJson();
     void dumpText();
+    void damagedFileRefused_data();
+    void damagedFileRefused();
+    void readOntoSomethingElseRefused();
+    void diff();
 
 private:
     QString File(const char *name) const { return dir_->filePath(QLatin1String(name)); }
     std::unique_ptr<QTemporaryDir> dir_;
+    QByteArray backups_;
 };
 
 // Read by port number, write back, read by device path: the same file twice and the
@@ -71,7 +84,14 @@ void TestTransferCli::roundTripLeavesTheDeviceAsItWas() {
     QVERIFY(r.err.contains(QLatin1String("100%")));
     r = Cli({"write", "--port", "1", File("a.vorng")}, ports);
     QCOMPARE(r.exitCode, 0);
-    QVERIFY2(r.err.endsWith(QLatin1String("The settings are recorded in the device\n")), qPrintable(r.err));
+    // The backup, named last, holds the device as the write found it.
+    const QString named =
+        QStringLiteral("The settings are recorded in the device\nBackup of the device's previous "
+                       "settings: ");
+    QVERIFY2(r.err.contains(named), qPrintable(r.err));
+    const QString backup = r.err.mid(r.err.indexOf(named) + named.size()).trimmed();
+    QCOMPARE(QFileInfo(backup).absolutePath(), File("backups"));
+    QCOMPARE(TestEnv::ReadFile(backup), TestEnv::ReadFile(File("a.vorng")));
     r = Cli({"read", "--port", sim.Path, "--output", File("b.vorng")});
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(sim.Stop(), 0);
@@ -92,8 +112,9 @@ void TestTransferCli::writeEditedFile() {
     mk.Set("VelocityLimit", 101);
     mk.StoreSection(6); // a file holds the raw image
     SettingsFile::Save(mk, File("edited.vorng"));
-    const TRun r = Cli({"write", "--port", sim.Path, File("edited.vorng"), "--lang", "ru"});
+    const TRun r = Cli({"write", "--port", sim.Path, File("edited.vorng"), "--lang", "ru", "--no-backup"});
     QCOMPARE(r.exitCode, 0);
+    QVERIFY(!QFileInfo::exists(File("backups")));
     QVERIFY(r.err.contains(QStringLiteral("Запись настроек...")));
     QVERIFY(r.err.endsWith(QStringLiteral("Настройки записаны в МК\n")));
     QCOMPARE(sim.Stop(), 0);
@@ -204,6 +225,101 @@ void TestTransferCli::dumpText() {
     QVERIFY(r.out.contains(QRegularExpression(QStringLiteral("\n1 +TotalsGeneral +\\[1234567, "))));
     QVERIFY(r.out.contains(QRegularExpression(QStringLiteral("\n6 +VelocityLimit +\\d+\n"))));
     QCOMPARE(Cli({"dump", File("missing.vorng")}).exitCode, 1);
+}
+
+// A file that does not hold its sections is refused before the device hears a byte.
+void TestTransferCli::damagedFileRefused_data() {
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("en")
+        << "en"
+        << "tripconf-cli write: The settings are damaged: section 7 (address 1004, length 864) is "
+           "not in the bytes read from the file or the device (device addresses 92 … 1031). "
+           "Nothing was written.";
+    QTest::newRow("ru")
+        << "ru"
+        << "tripconf-cli write: Настройки повреждены: раздела 7 (адрес 1004, длина 864) нет в "
+           "байтах, считанных из файла или из МК (адреса МК 92 … 1031). Настройки не записаны.";
+}
+
+void TestTransferCli::damagedFileRefused() {
+    QFETCH(QString, lang);
+    QFETCH(QString, message);
+    const QByteArray whole = SettingsFile::Encode(0x4000, TSimDevice::ImageOf(TSimDevice::DefaultMemory()));
+    QVERIFY(TestEnv::WriteFile(File("cut.vorng"), whole.left(2 + 1000)));
+    TSimProcess sim;
+    QVERIFY(sim.Start({"--log"}));
+    const TRun r = Cli({"write", "--port", sim.Path, "--lang", lang, File("cut.vorng")});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.err.trimmed(), message);
+    QCOMPARE(sim.Stop(), 0);
+    QVERIFY(sim.Log().contains("tripsim: 0 requests served"));
+}
+
+// Onto a pipe (or a device) the command refuses at once instead of replacing it.
+void TestTransferCli::readOntoSomethingElseRefused() {
+    const QString fifo = File("pipe");
+    QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
+    TSimProcess sim;
+    QVERIFY(sim.Start({"--log"}));
+    const TRun r = Cli({"read", "--port", sim.Path, "-o", fifo});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("\"%1\" is not a regular file").arg(fifo)), qPrintable(r.err));
+    QCOMPARE(sim.Stop(), 0);
+    QVERIFY(sim.Log().contains("tripsim: 0 requests served"));
+    QVERIFY(!QFileInfo(fifo).isFile());
+    QVERIFY(QFileInfo::exists(fifo));
+}
+
+void TestTransferCli::diff() {
+    TMK mk;
+    mk.Image.Append(TSimDevice::ImageOf(TSimDevice::DefaultMemory()));
+    SettingsFile::Save(mk, File("a.vorng"));
+    SettingsFile::Save(mk, File("same.vorng"));
+    mk.LoadAllSections();
+    mk.Set("VelocityLimit", 101);
+    mk.Set("Disp4Params", 7, 5);
+    mk.StoreSection(6);
+    mk.StoreSection(9);
+    SettingsFile::Save(mk, File("b.vorng"));
+
+    TRun r = Cli({"diff", File("a.vorng"), File("same.vorng")});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, QString());
+    r = Cli({"diff", File("a.vorng"), File("b.vorng")});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+             (QStringList{"NAME           ELEMENT  A   B", "VelocityLimit           40  101",
+                          "Disp4Params    5        10  7"}));
+    r = Cli({"diff", File("a.vorng"), File("b.vorng"), "--json"});
+    QCOMPARE(r.exitCode, 1);
+    const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
+    QCOMPARE(o.value("equal").toBool(), false);
+    const QJsonArray rows = o.value("differences").toArray();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(0).toObject(),
+             (QJsonObject{{"name", "VelocityLimit"}, {"element", QJsonValue()}, {"a", 40}, {"b", 101}}));
+
+    // What a cut-short file does not hold has no value, whatever its working fields say.
+    QVERIFY(TestEnv::WriteFile(File("cut.vorng"), TestEnv::ReadFile(File("a.vorng")).left(2 + 1000)));
+    r = Cli({"diff", File("a.vorng"), File("cut.vorng"), "--json"});
+    QCOMPARE(r.exitCode, 1);
+    QJsonObject alarm;
+    for (const QJsonValue &row : QJsonDocument::fromJson(r.out.toUtf8()).object().value("differences").toArray())
+        if (row.toObject().value("name") == QLatin1String("AlarmVelSecNoSayMax")) alarm = row.toObject();
+    QCOMPARE(alarm, (QJsonObject{{"name", "AlarmVelSecNoSayMax"}, {"element", QJsonValue()}, {"a", 0}, {"b", QJsonValue()}}));
+
+    // The device in place of B: the file it was read into, field for field.
+    TSimProcess sim;
+    QVERIFY(sim.Start({}));
+    r = Cli({"diff", File("a.vorng"), "--port", sim.Path});
+    QCOMPARE(r.exitCode, 0);
+    r = Cli({"diff", File("b.vorng"), "--port", sim.Path, "--json"});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(QJsonDocument::fromJson(r.out.toUtf8()).object().value("differences").toArray().size(), 2);
+
+    QCOMPARE(Cli({"diff", File("a.vorng")}).exitCode, 2);
+    QCOMPARE(Cli({"diff", File("a.vorng"), File("missing.vorng")}).exitCode, 2);
 }
 
 QTEST_GUILESS_MAIN(TestTransferCli)

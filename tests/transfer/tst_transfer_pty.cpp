@@ -35,9 +35,11 @@ struct TPtyRig {
     }
     ~TPtyRig() { qunsetenv("TRIPCONF_PORTS"); }
     TDeviceTransfer Transfer(TMK &mk) {
-        return TDeviceTransfer(
+        TDeviceTransfer t(
             *Link, mk, [this] { return std::make_unique<TRecordingProgress>(Progress); }, Address,
             MemorySize);
+        t.MakeBackup = false;
+        return t;
     }
     std::unique_ptr<TML_RS> Link;
     TProgressLog Progress;

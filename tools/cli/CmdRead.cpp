@@ -2,6 +2,7 @@
 
 #include "CliTransfer.h"
 
+#include "base/SafeFile.h"
 #include "link/ML_RS232.h"
 #include "model/MK.h"
 #include "model/SettingsFile.h"
@@ -17,6 +18,7 @@ int RunRead(TCliArgs &args) {
     args.Finish();
     if (!output || output->isEmpty()) throw TUsageError(QStringLiteral("-o FILE is required"));
 
+    SafeFile::CheckTarget(*output); // before the device is read, not after
     const TStderrPrompts prompts("read");
     std::unique_ptr<TML_RS> link = LinkForPort(port);
     TMK mk;

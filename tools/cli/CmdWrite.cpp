@@ -10,6 +10,7 @@ namespace {
 
 int RunWrite(TCliArgs &args) {
     const int timeout = ConnectTimeoutOption(args);
+    const bool noBackup = args.Flag(QStringLiteral("--no-backup"));
     LangOption(args);
     const QString port = PortOption(args);
     const QStringList files = args.TakePositionals();
@@ -22,12 +23,15 @@ int RunWrite(TCliArgs &args) {
     mk.LoadAllSections();
     std::unique_ptr<TML_RS> link = LinkForPort(port);
     TDeviceTransfer transfer = StderrTransfer(*link, mk, timeout);
+    transfer.MakeBackup = !noBackup;
     // A link error while writing is raised and reported with exit code 1.
     return TransferExitCode(transfer.Write(), transfer, timeout, "write");
 }
 
 const TCliRegistration registration{
-    {"write", "--port PORT FILE [--connect-timeout SECONDS] [--lang en|ru]",
-     "write a settings file into the device: model and firmware checks, then every section", RunWrite}};
+    {"write", "--port PORT FILE [--no-backup] [--connect-timeout SECONDS] [--lang en|ru]",
+     "write a settings file into the device: model and firmware checks, a backup of the device's settings, "
+     "every section, then a read-back check",
+     RunWrite}};
 
 } // namespace

@@ -1,11 +1,12 @@
 #include "SimDevice.h"
 
 #include "base/Bytes.h"
+#include "base/SafeFile.h"
 #include "model/MKLayout.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 
@@ -32,6 +33,7 @@ QByteArray TSimDevice::Receive(QByteArrayView bytes, int64_t nowMs) {
     if (!pending_.isEmpty() && nowMs - lastByteMs_ > ResyncGapMs) pending_.clear();
     lastByteMs_ = nowMs;
     pending_.append(bytes);
+    answerDelayMs_ = 0;
 
     QByteArray out;
     while (!pending_.isEmpty()) {
@@ -94,6 +96,10 @@ QByteArray TSimDevice::Serve(const QByteArray &request) {
             answer.chop(1);
             faults << QStringLiteral("last byte dropped");
         }
+        if (Hits(index, f.Skip, f.Late)) {
+            answerDelayMs_ = std::max(answerDelayMs_, f.LateMs);
+            faults << QStringLiteral("%1 ms late").arg(f.LateMs);
+        }
     }
     if (OnFrame) OnFrame(request, answer, faults.join(QStringLiteral(", ")));
     return answer;
@@ -130,6 +136,7 @@ uint8_t TSimDevice::Execute(uint8_t command, QByteArrayView payload, QByteArray 
         const int at = index * BlockSize;
         if (count < 1 || count > BlockSize || payload.size() < 4 + count || at + count > stagedCount_)
             return StatusBadRequest;
+        if (++writeBlocks_ == Faults.DropWrite) return StatusOk; // acknowledged, never stored
         staged_.replace(at, count, payload.sliced(4, count).toByteArray());
         return StatusOk;
     }
@@ -188,8 +195,5 @@ QString TSimDevice::LoadMemory(const QString &path) {
 }
 
 QString TSimDevice::SaveMemory(const QString &path) const {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(Memory) != Memory.size() || !f.commit())
-        return QStringLiteral("%1: %2").arg(path, f.errorString());
-    return {};
+    return SafeFile::TryWrite(path, Memory);
 }

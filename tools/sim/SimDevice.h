@@ -20,8 +20,15 @@ struct TSimFaults {
     int DropLast = 0;    // the last byte never comes
     int ShortFrame = 0;  // a frame of LEN 5
     int ZeroHeader = 0;  // header bytes 1 … 3 all zero
+    int Late = 0;        // the answer comes LateMs later than it would
+    int LateMs = 0;
+    // Not counted like the others: the DropWrite-th WriteBlock (from 1) is answered as
+    // done, but its bytes are never stored.
+    int DropWrite = 0;
 
-    bool Any() const { return Silent || BadChecksum || Busy || DropLast || ShortFrame || ZeroHeader; }
+    bool Any() const {
+        return Silent || BadChecksum || Busy || DropLast || ShortFrame || ZeroHeader || Late || DropWrite;
+    }
 };
 
 class TSimDevice {
@@ -57,6 +64,8 @@ public:
 
     // Takes bytes from the PC; returns what the device sends back.
     QByteArray Receive(QByteArrayView bytes, int64_t nowMs);
+    // How much later than usual the answers of the last Receive leave (Late fault).
+    int AnswerDelayMs() const { return answerDelayMs_; }
     // Requests addressed to the device so far.
     int Requests() const { return requests_; }
 
@@ -82,6 +91,8 @@ private:
     QByteArray pending_;
     int64_t lastByteMs_ = 0;
     int requests_ = 0;
+    int writeBlocks_ = 0;
+    int answerDelayMs_ = 0;
 
     // The section being written: WriteBegin stages it, WriteEnd commits it.
     QByteArray staged_;

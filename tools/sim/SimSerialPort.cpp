@@ -14,6 +14,12 @@ bool TSimSerialPort::Open() {
     return true;
 }
 
+void TSimSerialPort::PurgeInput() {
+    const Clock::time_point now = Clock::now();
+    while (!incoming_.empty() && incoming_.front().at <= now)
+        incoming_.pop_front();
+}
+
 bool TSimSerialPort::SetBaudRate(int rate) {
     if (rate <= 0 || (line_->MaxBaudRate > 0 && rate > line_->MaxBaudRate)) return false;
     baud_ = rate;
@@ -45,9 +51,10 @@ bool TSimSerialPort::Write(const uint8_t *data, int count) {
         answer = line_->Device->Receive(request, ms);
     }
     if (answer.isEmpty()) return true;
+    const int late = !line_->Responder && line_->Device ? line_->Device->AnswerDelayMs() : 0;
     Clock::time_point start = incoming_.empty() ? now : std::max(now, incoming_.back().at);
     if (line_->Pace) start += std::chrono::nanoseconds(int64_t(11e9 / (baud_ > 0 ? baud_ : 115200))) * count;
-    start += std::chrono::milliseconds(line_->TurnaroundMs);
+    start += std::chrono::milliseconds(line_->TurnaroundMs + late);
     Queue(answer, start);
     return true;
 }

@@ -48,7 +48,8 @@ public:
     bool SetDTR(bool) override { return line_->ModemLines; }
     bool SetRTS(bool) override { return line_->ModemLines; }
 
-    void PurgeInput() override { incoming_.clear(); }
+    // Only what has arrived: bytes still on their way come in after the purge.
+    void PurgeInput() override;
     void PurgeOutput() override {}
 
     bool Write(const uint8_t *data, int count) override;

@@ -137,6 +137,13 @@ int main(int argc, char **argv) {
         {QStringLiteral("short-frame"), QStringLiteral("Send N answers of LEN 5."), QStringLiteral("N")},
         {QStringLiteral("zero-header"), QStringLiteral("Send N answers whose header bytes are all zero."),
          QStringLiteral("N")},
+        {QStringLiteral("late"), QStringLiteral("Send N answers --late-ms later than usual."),
+         QStringLiteral("N")},
+        {QStringLiteral("late-ms"), QStringLiteral("How late --late answers come (default 150)."),
+         QStringLiteral("ms")},
+        {QStringLiteral("drop-write"),
+         QStringLiteral("Answer the N-th WriteBlock as done but never store its bytes."),
+         QStringLiteral("N")},
         {QStringLiteral("fault-skip"), QStringLiteral("Answer K requests normally before the faults start."),
          QStringLiteral("K")},
     };
@@ -158,6 +165,7 @@ int main(int argc, char **argv) {
     }
     int model = device.ModelCode, variant = -1, address = device.Address, baud = o.baud;
     TSimFaults &f = device.Faults;
+    f.LateMs = 150;
     bool ok = ParseCount(p, QStringLiteral("model"), &model) &&
               ParseCount(p, QStringLiteral("variant"), &variant) &&
               ParseCount(p, QStringLiteral("address"), &address) &&
@@ -168,6 +176,9 @@ int main(int argc, char **argv) {
               ParseCount(p, QStringLiteral("drop-last"), &f.DropLast) &&
               ParseCount(p, QStringLiteral("short-frame"), &f.ShortFrame) &&
               ParseCount(p, QStringLiteral("zero-header"), &f.ZeroHeader) &&
+              ParseCount(p, QStringLiteral("late"), &f.Late) &&
+              ParseCount(p, QStringLiteral("late-ms"), &f.LateMs) &&
+              ParseCount(p, QStringLiteral("drop-write"), &f.DropWrite) &&
               ParseCount(p, QStringLiteral("fault-skip"), &f.Skip);
     if (p.isSet(QStringLiteral("turnaround"))) {
         o.turnaroundMs = p.value(QStringLiteral("turnaround")).toDouble(&ok);
@@ -224,7 +235,7 @@ int main(int argc, char **argv) {
         const QByteArray answer = device.Receive(QByteArrayView(buf, n), now / 1000000);
         if (answer.isEmpty()) continue;
         // Paced: the request needed its time on the line before the device saw its end.
-        int64_t start = now + int64_t(o.turnaroundMs * 1e6);
+        int64_t start = now + int64_t((o.turnaroundMs + device.AnswerDelayMs()) * 1e6);
         if (o.pace) start += byteNs * n;
         Send(master, answer, start, o);
     }

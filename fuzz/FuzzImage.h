@@ -1,0 +1,35 @@
+#pragma once
+// What the settings-file targets share: one settings image, put back to its state after
+// construction before every input, so that an input alone decides what happens.
+
+#include "model/MK.h"
+#include "model/SettingsFile.h"
+
+#include <QByteArray>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace FuzzImage {
+
+// The settings image as a freshly started program has it.
+inline TMK &Fresh() {
+    static TMK mk;
+    static const QByteArray working(reinterpret_cast<const char *>(mk.Working().data()),
+                                    int(mk.Working().size()));
+    static const uint16_t model = mk.ModelCode;
+    mk.Image.Clear();
+    mk.ModelCode = model;
+    std::memcpy(mk.Working().data(), working.constData(), size_t(working.size()));
+    return mk;
+}
+
+// The input as a settings file, loaded as the program loads one (false: too short).
+inline bool Load(TMK &mk, const uint8_t *data, size_t size) {
+    if (size < 2) return false;
+    SettingsFile::Decode(mk, QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    mk.LoadAllSections();
+    return true;
+}
+
+} // namespace FuzzImage

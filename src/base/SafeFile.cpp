@@ -1,0 +1,48 @@
+#include "base/SafeFile.h"
+
+#include "base/Error.h"
+#include "base/Lang.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+void SafeFile::CheckTarget(const QString &path) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw Error(
+            Bi("\"%1\" — не обычный файл (это устройство, канал или папка); записывать в него программа "
+               "не будет.",
+               "\"%1\" is not a regular file (it is a device, a pipe or a folder); the program does not "
+               "write to it.")
+                .arg(path));
+}
+
+void SafeFile::Write(const QString &path, const QByteArray &bytes) {
+    CheckTarget(path);
+    const bool existed = QFileInfo::exists(path);
+    auto failed = [&](const QString &reason) {
+        return Error(existed ? Bi("Не удалось записать файл \"%1\": %2. Прежний файл остался без изменений.",
+                                  "Cannot write file \"%1\": %2. The previous file is kept as it was.")
+                                   .arg(path, reason)
+                             : Bi("Не удалось записать файл \"%1\": %2", "Cannot write file \"%1\": %2")
+                                   .arg(path, reason));
+    };
+    QSaveFile file(path);
+    // Unbuffered: QSaveFile notices a failed write only when it happens in write();
+    // bytes left in a buffer until commit() can be lost without a word.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) throw failed(file.errorString());
+    if (file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
+        throw failed(reason); // the temporary file goes with the QSaveFile
+    }
+    if (!file.commit()) throw failed(file.errorString());
+}
+
+QString SafeFile::TryWrite(const QString &path, const QByteArray &bytes) {
+    try {
+        Write(path, bytes);
+    } catch (const Error &e) {
+        return e.message();
+    }
+    return {};
+}

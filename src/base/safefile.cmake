@@ -1,0 +1,3 @@
+list(APPEND TRIPCORE_SOURCES
+  base/SafeFile.cpp
+)
