@@ -5,9 +5,11 @@
 #include "catalogue/ProtsH.h"
 #include "editor/Binder.h"
 #include "editor/EditorPage.h"
+#include "editor/PageColor.h"
 #include "editor/PageCorr.h"
 #include "editor/PageLim.h"
 #include "editor/PageMeth.h"
+#include "editor/PageScreens.h"
 #include "model/MK.h"
 
 #include <QApplication>
@@ -49,15 +51,15 @@ const TPageDef kMainPages[] = {
 };
 // Pages with one text keep it in both languages.
 const TPageDef kDisplayPages[] = {
-    {"tsColor",     {"Цветовые схемы", "Color schemes"}},
-    {"tsParams1",   {"Дисплеи х1", "Displays x 1"}},
-    {"tsParams4",   {"Дисплеи х4", "Displays x 4"}},
-    {"tsParams9",   {"Дисплеи х9", "Displays x 9"}},
-    {"tsParams6",   {"Дисплей х6", "Displays x "}},
+    {"tsColor",     {"Цветовые схемы", "Color schemes"}, Make<TPageColor>},
+    {"tsParams1",   {"Дисплеи х1", "Displays x 1"}, Make<TPageParams1>},
+    {"tsParams4",   {"Дисплеи х4", "Displays x 4"}, Make<TPageParams4>},
+    {"tsParams9",   {"Дисплеи х9", "Displays x 9"}, Make<TPageParams9>},
+    {"tsParams6",   {"Дисплей х6", "Displays x "}, Make<TPageParams6>},
     {"tsParamsG",   {"Граф. дисплеи", "Граф. дисплеи"}, Make<TEditorPage>, [](const TDeviceCaps &) { return false; }},
     {"tsParamsA",   {"Стрел. дисплеи", "Стрел. дисплеи"}, Make<TEditorPage>, [](const TDeviceCaps &) { return false; }},
     {"tsHotMenu",   {"Горячие меню", "Hot menu"}},
-    {"tsInfoPanel", {"Доп.панель", "Доп.панель"}},
+    {"tsInfoPanel", {"Доп.панель", "Доп.панель"}, Make<TPageInfoPanel>},
     {"tsDivers",    {"Разное", "Divers"}},
 };
 // clang-format on

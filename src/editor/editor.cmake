@@ -8,4 +8,9 @@ list(APPEND TRIPUI_SOURCES
   editor/PageCorr.cpp
   editor/PageMeth.cpp
   editor/PageLim.cpp
+  editor/PageColor.cpp
+  editor/PageScreens.cpp
+  editor/PaintBox.cpp
+  editor/PreviewRefresh.cpp
+  editor/ShowDisplaysBox.cpp
 )

@@ -6,6 +6,7 @@
 #include "base/Lang.h"
 #include "catalogue/ProtsH.h"
 #include "editor/Binder.h"
+#include "editor/EditorPage.h"
 #include "editor/MK_SetParamsDlg.h"
 #include "editor/Widgets.h"
 #include "model/MK.h"
@@ -21,7 +22,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QHeaderView>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -62,6 +65,14 @@ void FillRealisticImage(TMK &mk, uint16_t model, int protocol) {
     mk.Set("ProtocolIndex", protocol);
     mk.Set("ProtocolIndex2", protocol);
     for (int k = 1; k <= 11; ++k) mk.StoreSection(k);
+}
+
+// Showing the editor unchecks the x1 boxes past the protocol's displayable parameters,
+// which clears their mask bits: an image without such bits comes back unchanged.
+void ClearX1BitsPastProtocol(TMK &mk) {
+    Prots().BuildProtocolList(mk.ModelCode, uint8_t(mk.Get("ProtocolIndex")), 0);
+    for (int n = Prots().CurrentProtocol->DispParamCount; n < 40; ++n) mk.SetBit("ShowDisp1", n % 32, false, n / 32);
+    mk.StoreSection(9);
 }
 
 } // namespace
@@ -523,21 +534,40 @@ void TestEditor::nothingIsCutOff() {
             select->setFocus();
             QTest::keyClick(select, Qt::Key_End); // manual selection shows the protocol list
             if (dlg.findChild<QWidget *>("cbProtocol")->isHidden()) problems << QStringLiteral("cbProtocol not shown");
-            for (int page = 0; page < 3; ++page) {
-                dlg.pcMain->setCurrentIndex(page);
-                QWidget *p = dlg.pcMain->currentWidget();
+            const auto check = [&](QWidget *p) {
                 QApplication::processEvents();
                 for (QWidget *w : p->findChildren<QWidget *>()) {
                     if (!w->isVisibleTo(p) || w->inherits("QLineEdit") || !w->parentWidget()->isVisibleTo(p)) continue;
                     if (!(w->inherits("QLabel") || w->inherits("QAbstractButton") || w->inherits("QComboBox") ||
-                          w->inherits("QAbstractSpinBox") || w->inherits("QGroupBox")))
+                          w->inherits("QAbstractSpinBox") || w->inherits("QGroupBox") || w->inherits("TPaintBox") ||
+                          w->inherits("QTableWidget")))
                         continue;
                     const QRect r(w->mapTo(p, QPoint(0, 0)), w->size());
                     const QString what = w->objectName() + QLatin1Char(' ') + w->metaObject()->className();
                     if (!p->rect().contains(r)) problems << what + QStringLiteral(" leaves its page");
-                    if (w->width() < w->minimumSizeHint().width() || w->height() < w->minimumSizeHint().height())
-                        problems << what + QStringLiteral(" is squeezed");
+                    // A grid must show every cell; the other controls their least size.
+                    bool squeezed = false;
+                    if (auto *t = qobject_cast<QTableWidget *>(w)) {
+                        squeezed = t->viewport()->width() < t->horizontalHeader()->length() ||
+                                   t->viewport()->height() < t->verticalHeader()->length();
+                    } else {
+                        const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
+                        squeezed = w->width() < least.width() || w->height() < least.height();
+                    }
+                    if (squeezed) problems << what + QStringLiteral(" is squeezed");
                 }
+            };
+            for (int page = 0; page < 3; ++page) {
+                dlg.pcMain->setCurrentIndex(page);
+                check(dlg.pcMain->currentWidget());
+            }
+            // The display sub-pages, the colour page with each of its pages.
+            dlg.pcMain->setCurrentIndex(3);
+            auto *pcColor = dlg.findChild<QTabWidget *>("pcColor");
+            for (const char *name : {"tsColor", "tsColor", "tsParams1", "tsParams4", "tsParams9", "tsParams6", "tsDivers"}) {
+                dlg.pcDisp->setCurrentWidget(dlg.Page(QLatin1String(name)));
+                check(dlg.pcDisp->currentWidget());
+                pcColor->setCurrentIndex(1);
             }
             return false;
         });
@@ -552,6 +582,7 @@ void TestEditor::okWithoutTouchingKeepsTheImage() {
         const int protocol = std::min(FindProtocol(model, [](const TProtBase &) { return true; }) + 1, Prots().Count() - 1);
         FillRealisticImage(mk, model, protocol);
         mk.LoadAllSections();
+        ClearX1BitsPastProtocol(mk);
         const QByteArray image = mk.Image.Bytes();
         const QByteArray working(reinterpret_cast<const char *>(mk.Working().data()), MKLayout::WorkingSize);
         const bool ok = Edit(mk, [&](TMK_SetParamsDlg &dlg) {
@@ -572,6 +603,7 @@ void TestEditor::okOnTheSimulatedDeviceImage() {
     mk.Image.Append(memory.mid(32, 4096 - 32) + memory.mid(4096 + 32));
     QCOMPARE(mk.Image.Size(), 8128);
     mk.LoadAllSections();
+    ClearX1BitsPastProtocol(mk);
     const QByteArray image = mk.Image.Bytes();
     const bool ok = Edit(mk, [&](TMK_SetParamsDlg &dlg) {
         for (int i = 0; i < dlg.pcMain->count(); ++i) dlg.pcMain->setCurrentIndex(i);

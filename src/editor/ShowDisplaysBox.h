@@ -1,0 +1,30 @@
+#pragma once
+// The group "Показывать дисплеи" / "Show displays": which screens the device cycles
+// through. x4, x9, x6 and the average screens are fixed check boxes; the x1 boxes name
+// the current protocol's displayable parameters, one bit of a 64-bit mask each.
+
+#include "editor/EditorPage.h"
+
+#include <QGroupBox>
+#include <array>
+
+class QCheckBox;
+
+class TShowDisplaysBox : public QGroupBox {
+    Q_OBJECT
+public:
+    static constexpr int X1Boxes = 40;
+
+    TShowDisplaysBox(TEditorContext &ctx, QWidget *parent = nullptr);
+
+    // The x1 boxes for the current protocol: one shown and captioned per displayable
+    // parameter; the rest hidden and unchecked, which clears their bits. Run at show
+    // and after every protocol change.
+    void ApplyX1Rule();
+
+private:
+    QString X1Caption(int box) const;
+
+    TEditorContext &ctx;
+    std::array<QCheckBox *, X1Boxes> cbShowDisp_1{};
+};
