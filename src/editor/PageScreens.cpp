@@ -151,8 +151,14 @@ void TPageParams1::ApplyShowRules() {
     showDisplays_->ApplyX1Rule();
 }
 
+// The x1 boxes carry the names the editor gives the parameters on this device.
+void TPageParams1::FinishShow() {
+    showDisplays_->RefreshX1Captions();
+}
+
 void TPageParams1::OnEvent(TEditorEvent event) {
     if (event == TEditorEvent::ProtocolChanged) showDisplays_->ApplyX1Rule();
+    if (event == TEditorEvent::TemperatureLabelChanged) showDisplays_->RefreshX1Captions();
 }
 
 TPageParams4::TPageParams4(TEditorContext &context, QWidget *parent)

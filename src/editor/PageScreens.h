@@ -57,6 +57,7 @@ public:
 
     void ApplyDeviceFlags() override;
     void ApplyShowRules() override;
+    void FinishShow() override;
     void OnEvent(TEditorEvent event) override;
 
 private:

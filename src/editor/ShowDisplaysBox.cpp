@@ -136,3 +136,8 @@ void TShowDisplaysBox::ApplyX1Rule() {
         b.SetShown(box, n < count);
     }
 }
+
+void TShowDisplaysBox::RefreshX1Captions() {
+    for (QCheckBox *box : cbShowDisp_1)
+        ctx.binder.RefreshCaption(box);
+}

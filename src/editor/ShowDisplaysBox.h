@@ -21,6 +21,8 @@ public:
     // parameter; the rest hidden and unchecked, which clears their bits. Run at show
     // and after every protocol change.
     void ApplyX1Rule();
+    // The x1 captions after the editor renamed parameters for the device.
+    void RefreshX1Captions();
 
 private:
     QString X1Caption(int box) const;
