@@ -29,6 +29,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "tripconf reads a vehicle trip computer's configuration memory over a serial cable, edits every setting in a bilingual (Russian/English) editor with screen previews, shows and exports the trip, refuelling and fault journals, saves and loads settings files and writes the settings back. tripconf-cli does the same from the command line; tripsim simulates a trip computer on a pseudo-terminal.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt finds its platform plugins at run time: no library dependency shows them.

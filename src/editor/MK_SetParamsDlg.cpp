@@ -5,11 +5,17 @@
 #include "catalogue/ProtsH.h"
 #include "editor/Binder.h"
 #include "editor/EditorPage.h"
+#include "editor/PageBlocks.h"
 #include "editor/PageColor.h"
 #include "editor/PageCorr.h"
+#include "editor/PageHotMenu.h"
 #include "editor/PageLim.h"
 #include "editor/PageMeth.h"
+#include "editor/PageOil.h"
 #include "editor/PageScreens.h"
+#include "editor/PageServiceInfo.h"
+#include "editor/PageTO.h"
+#include "editor/PageUniMeas.h"
 #include "model/MK.h"
 
 #include <QApplication>
@@ -41,13 +47,13 @@ const TPageDef kMainPages[] = {
     {"tsVoice",       {"Озвуч.сообщения", "Sounds"}},
     {"tsAver",        {"Средние", "Average"}},
     {"tsPark",        {"Парковка", "Parctronic"}, Make<TEditorPage>, [](const TDeviceCaps &c) { return !c.NoParktronic; }},
-    {"tsOil",         {"Бак", "Fuel"}},
-    {"tsTO",          {"ТО", "TS"}},
-    {"tsBlocks",      {"Допсистемы", "Add.systems"}, Make<TEditorPage>, [](const TDeviceCaps &c) { return c.HasAddSystems; }},
-    {"tsUniMeas",     {"Трим", "Uni.input/Trim"}, Make<TEditorPage>,
+    {"tsOil",         {"Бак", "Fuel"}, Make<TPageOil>},
+    {"tsTO",          {"ТО", "TS"}, Make<TPageTO>},
+    {"tsBlocks",      {"Допсистемы", "Add.systems"}, Make<TPageBlocks>, [](const TDeviceCaps &c) { return c.HasAddSystems; }},
+    {"tsUniMeas",     {"Трим", "Uni.input/Trim"}, Make<TPageUniMeas>,
                       [](const TDeviceCaps &c) { return c.HasUniInput || c.HasTrim; }},
     // Filled but never shown.
-    {"tsServiceInfo", {"Служ.информ.", "ServiceInfo"}, Make<TEditorPage>, [](const TDeviceCaps &) { return false; }},
+    {"tsServiceInfo", {"Служ.информ.", "ServiceInfo"}, Make<TPageServiceInfo>, [](const TDeviceCaps &) { return false; }},
 };
 // Pages with one text keep it in both languages.
 const TPageDef kDisplayPages[] = {
@@ -58,7 +64,7 @@ const TPageDef kDisplayPages[] = {
     {"tsParams6",   {"Дисплей х6", "Displays x "}, Make<TPageParams6>},
     {"tsParamsG",   {"Граф. дисплеи", "Граф. дисплеи"}, Make<TEditorPage>, [](const TDeviceCaps &) { return false; }},
     {"tsParamsA",   {"Стрел. дисплеи", "Стрел. дисплеи"}, Make<TEditorPage>, [](const TDeviceCaps &) { return false; }},
-    {"tsHotMenu",   {"Горячие меню", "Hot menu"}},
+    {"tsHotMenu",   {"Горячие меню", "Hot menu"}, Make<TPageHotMenu>},
     {"tsInfoPanel", {"Доп.панель", "Доп.панель"}, Make<TPageInfoPanel>},
     {"tsDivers",    {"Разное", "Divers"}},
 };

@@ -13,4 +13,11 @@ list(APPEND TRIPUI_SOURCES
   editor/PaintBox.cpp
   editor/PreviewRefresh.cpp
   editor/ShowDisplaysBox.cpp
+  editor/PageOil.cpp
+  editor/PageTO.cpp
+  editor/PageBlocks.cpp
+  editor/PageUniMeas.cpp
+  editor/PageHotMenu.cpp
+  editor/PageServiceInfo.cpp
+  editor/TankServiceFiles.cpp
 )

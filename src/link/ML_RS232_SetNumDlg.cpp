@@ -1,6 +1,7 @@
 #include "link/ML_RS232_SetNumDlg.h"
 
 #include "app/PassW.h"
+#include "link/PortDirectory.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -63,11 +64,14 @@ void TML_RS232_SetNumDlg::FillPorts(const TML_RS_Base &link) {
     for (int n = 1; n <= TML_RS_Base::MaxPorts; ++n) {
         if (!link.PortPresent[size_t(n)]) continue;
         QString text = QStringLiteral("COM%1").arg(n);
+        const QString path = link.PortDevicePath(n);
 #if !defined(Q_OS_WIN)
         // Port numbers are the program's own on Linux: show what is behind them.
-        const QString path = link.PortDevicePath(n);
         if (!path.isEmpty()) text += QStringLiteral("  ") + path;
 #endif
+        // And what the system knows of the adapter, so the user recognises it.
+        const QString details = PortDetails(path);
+        if (!details.isEmpty()) text += QStringLiteral("  (%1)").arg(details);
         PCB->addItem(text, n);
         PCB->setItemData(PCB->count() - 1, text, Qt::ToolTipRole);
         if (n == link.PortNumber) PCB->setCurrentIndex(PCB->count() - 1);

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSerialPortInfo>
 #include <QtGlobal>
 
 #if defined(Q_OS_WIN)
@@ -104,4 +105,35 @@ std::unique_ptr<SerialPort> TSystemPortDirectory::CreatePort(int n) {
 
 QString PortDevicePath(int n) {
     return TSystemPortDirectory().DevicePath(n);
+}
+
+QString PortDetails(const TPortInfo &info) {
+    QStringList parts;
+    const QString description = info.description.trimmed();
+    const QString manufacturer = info.manufacturer.trimmed();
+    if (!description.isEmpty()) parts << description;
+    // Drivers often repeat the maker in the description.
+    if (!manufacturer.isEmpty() && !description.contains(manufacturer, Qt::CaseInsensitive)) parts << manufacturer;
+    if (!info.serialNumber.trimmed().isEmpty()) parts << QStringLiteral("serial %1").arg(info.serialNumber.trimmed());
+    if (info.vendorId >= 0 && info.productId >= 0)
+        parts << QStringLiteral("USB %1:%2")
+                     .arg(info.vendorId, 4, 16, QLatin1Char('0'))
+                     .arg(info.productId, 4, 16, QLatin1Char('0'));
+    return parts.join(QStringLiteral(", "));
+}
+
+QString PortDetails(const QString &devicePath) {
+    if (devicePath.isEmpty()) return {};
+    // /dev/serial/by-id/… names are links to the ttyUSB/ttyACM nodes the system lists.
+    const QString canonical = QFileInfo(devicePath).canonicalFilePath();
+    for (const QSerialPortInfo &p : QSerialPortInfo::availablePorts()) {
+        if (p.systemLocation() != devicePath && p.systemLocation() != canonical) continue;
+        TPortInfo info{p.description(), p.manufacturer(), p.serialNumber()};
+        if (p.hasVendorIdentifier() && p.hasProductIdentifier()) {
+            info.vendorId = p.vendorIdentifier();
+            info.productId = p.productIdentifier();
+        }
+        return PortDetails(info);
+    }
+    return {};
 }

@@ -40,6 +40,16 @@ public:
 // The device path of port n on this system (for showing next to "COMn").
 QString PortDevicePath(int n);
 
+// What the system knows about the adapter behind a device, so that a user recognises
+// it: "FT232R USB UART, FTDI, serial A1B2C3, USB 0403:6001"; empty when it knows nothing
+// (a built-in port without a name, a pseudo-terminal).
+struct TPortInfo {
+    QString description, manufacturer, serialNumber;
+    int vendorId = -1, productId = -1; // -1: not a USB device
+};
+QString PortDetails(const TPortInfo &info);
+QString PortDetails(const QString &devicePath);
+
 // Parses "1=/dev/pts/4;2=/dev/ttyUSB0". Entries without a number 1 … 32 or a path
 // are skipped; a later entry for the same number wins.
 QMap<int, QString> ParsePortOverride(const QString &text);

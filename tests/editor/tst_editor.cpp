@@ -537,7 +537,9 @@ void TestEditor::nothingIsCutOff() {
             const auto check = [&](QWidget *p) {
                 QApplication::processEvents();
                 for (QWidget *w : p->findChildren<QWidget *>()) {
-                    if (!w->isVisibleTo(p) || w->inherits("QLineEdit") || !w->parentWidget()->isVisibleTo(p)) continue;
+                    if (!w->isVisibleTo(p) || w->inherits("QLineEdit") || w->parentWidget()->inherits("QLineEdit") ||
+                        !w->parentWidget()->isVisibleTo(p))
+                        continue;
                     if (!(w->inherits("QLabel") || w->inherits("QAbstractButton") || w->inherits("QComboBox") ||
                           w->inherits("QAbstractSpinBox") || w->inherits("QGroupBox") || w->inherits("TPaintBox") ||
                           w->inherits("QTableWidget")))
@@ -545,9 +547,10 @@ void TestEditor::nothingIsCutOff() {
                     const QRect r(w->mapTo(p, QPoint(0, 0)), w->size());
                     const QString what = w->objectName() + QLatin1Char(' ') + w->metaObject()->className();
                     if (!p->rect().contains(r)) problems << what + QStringLiteral(" leaves its page");
-                    // A grid must show every cell; the other controls their least size.
+                    // A grid that cannot scroll must show every cell; the other controls their least size.
                     bool squeezed = false;
-                    if (auto *t = qobject_cast<QTableWidget *>(w)) {
+                    auto *t = qobject_cast<QTableWidget *>(w);
+                    if (t && t->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff) {
                         squeezed = t->viewport()->width() < t->horizontalHeader()->length() ||
                                    t->viewport()->height() < t->verticalHeader()->length();
                     } else {
@@ -557,18 +560,20 @@ void TestEditor::nothingIsCutOff() {
                     if (squeezed) problems << what + QStringLiteral(" is squeezed");
                 }
             };
-            for (int page = 0; page < 3; ++page) {
-                dlg.pcMain->setCurrentIndex(page);
-                check(dlg.pcMain->currentWidget());
-            }
-            // The display sub-pages, the colour page with each of its pages.
-            dlg.pcMain->setCurrentIndex(3);
-            auto *pcColor = dlg.findChild<QTabWidget *>("pcColor");
-            for (const char *name : {"tsColor", "tsColor", "tsParams1", "tsParams4", "tsParams9", "tsParams6", "tsDivers"}) {
-                dlg.pcDisp->setCurrentWidget(dlg.Page(QLatin1String(name)));
-                check(dlg.pcDisp->currentWidget());
-                pcColor->setCurrentIndex(1);
-            }
+            const auto show = [&](const char *name) {
+                QWidget *p = dlg.Page(QLatin1String(name));
+                QTabWidget *tabs = dlg.pcDisp->indexOf(p) >= 0 ? dlg.pcDisp : dlg.pcMain;
+                if (!tabs->isTabVisible(tabs->indexOf(p))) return;
+                if (tabs == dlg.pcDisp) dlg.pcMain->setCurrentWidget(dlg.Page(QStringLiteral("tsDisp")));
+                tabs->setCurrentWidget(p);
+                check(p);
+            };
+            for (const char *name : {"tsCorr", "tsMeth", "tsLim", "tsOil", "tsTO", "tsBlocks", "tsUniMeas", "tsHotMenu",
+                                     "tsColor", "tsParams1", "tsParams4", "tsParams9", "tsParams6", "tsDivers"})
+                show(name);
+            // The colour page's menu colours.
+            dlg.findChild<QTabWidget *>("pcColor")->setCurrentIndex(1);
+            show("tsColor");
             return false;
         });
     }

@@ -101,6 +101,33 @@ private slots:
         QCOMPARE(got.join('|'), expected);
     }
 
+    void portDetails_data() {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("manufacturer");
+        QTest::addColumn<QString>("serial");
+        QTest::addColumn<int>("vid");
+        QTest::addColumn<int>("pid");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("USB adapter") << "FT232R USB UART" << "FTDI" << "A1B2C3" << 0x0403 << 0x6001
+                                     << "FT232R USB UART, FTDI, serial A1B2C3, USB 0403:6001";
+        QTest::newRow("maker named in the description") << "CP2102 USB to UART Bridge" << "Silicon Labs cp2102" << ""
+                                                        << 0x10c4 << 0xea60 << "CP2102 USB to UART Bridge, Silicon Labs cp2102, USB 10c4:ea60";
+        QTest::newRow("repeated maker dropped") << "Prolific PL2303" << "Prolific" << "" << 0x067b << 0x2303
+                                                << "Prolific PL2303, USB 067b:2303";
+        QTest::newRow("nothing known") << "" << "" << "" << -1 << -1 << "";
+    }
+
+    void portDetails() {
+        QFETCH(QString, description);
+        QFETCH(QString, manufacturer);
+        QFETCH(QString, serial);
+        QFETCH(int, vid);
+        QFETCH(int, pid);
+        QFETCH(QString, expected);
+        QCOMPARE(PortDetails(TPortInfo{description, manufacturer, serial, vid, pid}), expected);
+        QCOMPARE(PortDetails(QStringLiteral("/dev/pts/none")), QString()); // a device the system does not list
+    }
+
     void linuxRule_data() {
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("path");
