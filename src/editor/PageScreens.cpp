@@ -91,7 +91,7 @@ void TPageScreens::ScreenClicked(TPaintBox *box, QPoint pos) {
         item->setCheckable(true);
         item->setChecked(code == current);
     }
-    menu_->popup(box->mapToGlobal(pos));
+    if (!menu_->isEmpty()) menu_->popup(box->mapToGlobal(pos));
 }
 
 void TPageScreens::ParameterChosen(uint8_t code) {
