@@ -313,7 +313,12 @@ TRadioGroup *TBinder::Radio(const TChoiceRow &row, QWidget *parent) {
     b.build = row.build;
     b.itemEnabled = row.itemEnabled;
     b.columns = row.columns;
-    w->setTitle(CaptionOf(b));
+    if (row.sideLabel) {
+        b.label = MakeLabel(parent, w);
+        b.label->setText(CaptionOf(b));
+    } else {
+        w->setTitle(CaptionOf(b));
+    }
     QStringList texts;
     for (const TBiText &t : row.items) texts << t.text();
     w->SetItems(texts, row.columns > 0 ? row.columns : int(texts.size()));
@@ -576,6 +581,9 @@ void TBinder::UpdateVisibility(Binding &b) {
     const bool shown = b.shownByFlags && b.shownByRules;
     b.control->setVisible(shown);
     if (b.label) b.label->setVisible(shown);
+    // A layout that is not on screen passes no size change up: every box around the
+    // control forgets its size now, so a page shown later has no room left for hidden rows.
+    for (QWidget *w = b.control->parentWidget(); w && !w->isWindow(); w = w->parentWidget()) w->updateGeometry();
 }
 
 void TBinder::SetShown(QWidget *control, bool shown) {

@@ -175,6 +175,7 @@ struct TChoiceRow { // combo box or radio group
     TStoreOn storeOn = TStoreOn::Default;
     std::function<bool(int item)> itemEnabled = {};
     TCaptionFn captionFn = {};
+    bool sideLabel = false;         // radio groups: the caption in a label beside an untitled box
 };
 
 struct TCheckRow {
@@ -220,7 +221,8 @@ public:
     QLineEdit *Edit(const TEditRow &row, QWidget *parent);
     QGroupBox *Group(const TGroupRow &row, QWidget *parent);
 
-    // The caption label of a spin edit, combo box or line edit (nullptr for the others).
+    // The caption label of a spin edit, combo box, line edit or side-labelled radio group
+    // (nullptr for the others).
     QLabel *Label(const QWidget *control) const;
     bool IsBound(const QWidget *control) const;
     int Count() const { return int(bindings_.size()); }

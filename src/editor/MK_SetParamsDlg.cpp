@@ -5,17 +5,21 @@
 #include "catalogue/ProtsH.h"
 #include "editor/Binder.h"
 #include "editor/EditorPage.h"
+#include "editor/PageAver.h"
 #include "editor/PageBlocks.h"
 #include "editor/PageColor.h"
 #include "editor/PageCorr.h"
+#include "editor/PageDivers.h"
 #include "editor/PageHotMenu.h"
 #include "editor/PageLim.h"
 #include "editor/PageMeth.h"
 #include "editor/PageOil.h"
+#include "editor/PagePark.h"
 #include "editor/PageScreens.h"
 #include "editor/PageServiceInfo.h"
 #include "editor/PageTO.h"
 #include "editor/PageUniMeas.h"
+#include "editor/PageVoice.h"
 #include "model/MK.h"
 
 #include <QApplication>
@@ -44,9 +48,9 @@ const TPageDef kMainPages[] = {
     {"tsMeth",        {"Источники", "Resources"}, Make<TPageMeth>},
     {"tsLim",         {"Границы", "Limits"}, Make<TPageLim>},
     {"tsDisp",        {"Дисплей", "Display"}},
-    {"tsVoice",       {"Озвуч.сообщения", "Sounds"}},
-    {"tsAver",        {"Средние", "Average"}},
-    {"tsPark",        {"Парковка", "Parctronic"}, Make<TEditorPage>, [](const TDeviceCaps &c) { return !c.NoParktronic; }},
+    {"tsVoice",       {"Озвуч.сообщения", "Sounds"}, Make<TPageVoice>},
+    {"tsAver",        {"Средние", "Average"}, Make<TPageAver>},
+    {"tsPark",        {"Парковка", "Parctronic"}, Make<TPagePark>, [](const TDeviceCaps &c) { return !c.NoParktronic; }},
     {"tsOil",         {"Бак", "Fuel"}, Make<TPageOil>},
     {"tsTO",          {"ТО", "TS"}, Make<TPageTO>},
     {"tsBlocks",      {"Допсистемы", "Add.systems"}, Make<TPageBlocks>, [](const TDeviceCaps &c) { return c.HasAddSystems; }},
@@ -66,7 +70,7 @@ const TPageDef kDisplayPages[] = {
     {"tsParamsA",   {"Стрел. дисплеи", "Стрел. дисплеи"}, Make<TEditorPage>, [](const TDeviceCaps &) { return false; }},
     {"tsHotMenu",   {"Горячие меню", "Hot menu"}, Make<TPageHotMenu>},
     {"tsInfoPanel", {"Доп.панель", "Доп.панель"}, Make<TPageInfoPanel>},
-    {"tsDivers",    {"Разное", "Divers"}},
+    {"tsDivers",    {"Разное", "Divers"}, Make<TPageDivers>},
 };
 // clang-format on
 

@@ -1,10 +1,8 @@
 #include "editor/PageScreens.h"
 
 #include "base/Error.h"
-#include "editor/MK_SetParamsDlg.h"
 #include "editor/PaintBox.h"
 #include "editor/PreviewRefresh.h"
-#include "editor/ShowDisplaysBox.h"
 #include "model/MK.h"
 
 #include <QHBoxLayout>
@@ -127,38 +125,6 @@ TPageParams1::TPageParams1(TEditorContext &context, QWidget *parent)
     layout->addWidget(Hint(this));
     layout->addWidget(ScreenRow(this, "pbDig1", 0, 1, false));
     layout->addStretch(1);
-    showDisplays_ = new TShowDisplaysBox(ctx, this);
-    showDisplays_->hide();
-}
-
-void TPageParams1::ApplyDeviceFlags() {
-    // The group takes a column of its own on tsDivers.
-    auto *dialog = qobject_cast<TMK_SetParamsDlg *>(window());
-    QWidget *divers = dialog ? dialog->Page(QStringLiteral("tsDivers")) : nullptr;
-    if (!divers || showDisplays_->parentWidget() == divers) return;
-    auto *row = qobject_cast<QBoxLayout *>(divers->layout());
-    if (!row) {
-        row = new QHBoxLayout(divers);
-        row->setContentsMargins(6, 6, 6, 6);
-        row->addStretch(1);
-    }
-    showDisplays_->setParent(divers);
-    row->insertWidget(row->count() - 1, showDisplays_, 0, Qt::AlignTop);
-    showDisplays_->show();
-}
-
-void TPageParams1::ApplyShowRules() {
-    showDisplays_->ApplyX1Rule();
-}
-
-// The x1 boxes carry the names the editor gives the parameters on this device.
-void TPageParams1::FinishShow() {
-    showDisplays_->RefreshX1Captions();
-}
-
-void TPageParams1::OnEvent(TEditorEvent event) {
-    if (event == TEditorEvent::ProtocolChanged) showDisplays_->ApplyX1Rule();
-    if (event == TEditorEvent::TemperatureLabelChanged) showDisplays_->RefreshX1Captions();
 }
 
 TPageParams4::TPageParams4(TEditorContext &context, QWidget *parent)

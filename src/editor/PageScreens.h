@@ -13,7 +13,6 @@
 class QMenu;
 class QTabWidget;
 class TPaintBox;
-class TShowDisplaysBox;
 
 class TPageScreens : public TEditorPage {
     Q_OBJECT
@@ -54,16 +53,6 @@ class TPageParams1 : public TPageScreens {
     Q_OBJECT
 public:
     TPageParams1(TEditorContext &ctx, QWidget *parent = nullptr);
-
-    void ApplyDeviceFlags() override;
-    void ApplyShowRules() override;
-    void FinishShow() override;
-    void OnEvent(TEditorEvent event) override;
-
-private:
-    // The display visibility group lives on tsDivers; this page keeps its x1 boxes in
-    // step with the protocol.
-    TShowDisplaysBox *showDisplays_;
 };
 
 class TPageParams4 : public TPageScreens {

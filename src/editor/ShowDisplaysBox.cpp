@@ -5,7 +5,9 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QScrollArea>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -56,7 +58,8 @@ TShowDisplaysBox::TShowDisplaysBox(TEditorContext &context, QWidget *parent)
     setObjectName(QStringLiteral("gbShowDisp"));
     setTitle(Bi("Показывать дисплеи", "Show displays"));
     TBinder &b = ctx.binder;
-    // The fixed screens in a row, the protocol's x1 parameters below them.
+    // The fixed screens, the averages below them, then the protocol's x1 parameters,
+    // which scroll where the column is short.
     auto *rows = new QVBoxLayout(this);
     auto *fixed = new QHBoxLayout;
     rows->addLayout(fixed);
@@ -69,48 +72,61 @@ TShowDisplaysBox::TShowDisplaysBox(TEditorContext &context, QWidget *parent)
     fixed->addWidget(
         BitGroup(b, "gbShowDisp6", {"x6", "x6"}, "cbShowDisp_6_", "ShowDisp6", Numbered(2), 3, this), 0,
         Qt::AlignTop);
+    fixed->addWidget(HiddenGroup("gbShowDispG", QStringLiteral("Графики"), "cbShowDisp_G_", this));
+    fixed->addWidget(HiddenGroup("gbShowDispA", QStringLiteral("Стрелки"), "cbShowDisp_A_", this));
+    fixed->addStretch(1);
     const QList<TBiText> averages = {
         {"Поездка", "Trip"},        {"Сброс 1", "Reset1"},    {"Сброс 2", "Reset2"},
         {"Общие", "Total"},         {"В пробках", "In jams"}, {"Без пробок", "In traffic"},
         {"Таксометр", "Taximeter"}, {"Бензин", "Petrol"},     {"Газ", "Gas"}};
-    fixed->addWidget(BitGroup(b, "gbShowDispS", {"Средние", "Средние"}, "cbShowDisp_S_", "ShowDispS",
-                              averages, 5, this,
-                              [](int n) -> TCapsPredicate {
-                                  switch (n) {
-                                  case 4:
-                                  case 5:
-                                      return [](const TDeviceCaps &c) { return !c.NoJamStatistics; };
-                                  case 6:
-                                      return [](const TDeviceCaps &c) { return c.HasTaximeter; };
-                                  case 7:
-                                  case 8:
-                                      return [](const TDeviceCaps &c) { return !c.NoGas; };
-                                  default:
-                                      return {};
-                                  }
-                              }),
-                     0, Qt::AlignTop);
-    fixed->addWidget(HiddenGroup("gbShowDispG", QStringLiteral("Графики"), "cbShowDisp_G_", this));
-    fixed->addWidget(HiddenGroup("gbShowDispA", QStringLiteral("Стрелки"), "cbShowDisp_A_", this));
-    fixed->addStretch(1);
+    rows->addWidget(BitGroup(b, "gbShowDispS", {"Средние", "Средние"}, "cbShowDisp_S_", "ShowDispS", averages,
+                             3, this,
+                             [](int n) -> TCapsPredicate {
+                                 switch (n) {
+                                 case 4:
+                                 case 5:
+                                     return [](const TDeviceCaps &c) { return !c.NoJamStatistics; };
+                                 case 6:
+                                     return [](const TDeviceCaps &c) { return c.HasTaximeter; };
+                                 case 7:
+                                 case 8:
+                                     return [](const TDeviceCaps &c) { return !c.NoGas; };
+                                 default:
+                                     return {};
+                                 }
+                             }),
+                    0, Qt::AlignLeft);
 
     QGroupBox *gbShowDisp1 = b.Group({.control = "gbShowDisp1", .caption = {"x1", "x1"}}, this);
-    rows->addWidget(gbShowDisp1);
-    auto *x1 = new QGridLayout(gbShowDisp1);
-    x1->setHorizontalSpacing(12);
-    x1->setVerticalSpacing(0);
-    constexpr int perColumn = 10;
+    rows->addWidget(gbShowDisp1, 1);
+    auto *frame = new QVBoxLayout(gbShowDisp1);
+    frame->setContentsMargins(2, 2, 2, 2);
+    auto *scroll = new QScrollArea(gbShowDisp1);
+    scroll->setObjectName(QStringLiteral("sbShowDisp1"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frame->addWidget(scroll);
+    auto *list = new QWidget(scroll);
+    auto *listColumn = new QVBoxLayout(list);
+    listColumn->setContentsMargins(6, 2, 6, 2);
+    x1Grid_ = new QGridLayout;
+    x1Grid_->setHorizontalSpacing(12);
+    x1Grid_->setVerticalSpacing(0);
+    listColumn->addLayout(x1Grid_);
+    listColumn->addStretch(1);
     for (int n = 0; n < X1Boxes; ++n) {
         const QByteArray name = "cbShowDisp_1_" + QByteArray::number(n);
         cbShowDisp_1[size_t(n)] = b.Check({.control = name.constData(),
                                            .caption = {"", ""},
                                            .map = Map::MaskBit("ShowDisp1", n),
                                            .captionFn = [this, n] { return X1Caption(n); }},
-                                          gbShowDisp1);
-        x1->addWidget(cbShowDisp_1[size_t(n)], n % perColumn, n / perColumn);
+                                          list);
+        x1Grid_->addWidget(cbShowDisp_1[size_t(n)], n, 0);
     }
-    x1->setRowStretch(perColumn, 1);
-    rows->addStretch(1);
+    scroll->setWidget(list);
+    // A few rows at least, whatever the column leaves.
+    scroll->setMinimumHeight(6 * cbShowDisp_1[0]->sizeHint().height());
 }
 
 QString TShowDisplaysBox::X1Caption(int box) const {
@@ -135,9 +151,20 @@ void TShowDisplaysBox::ApplyX1Rule() {
         b.RefreshCaption(box);
         b.SetShown(box, n < count);
     }
+    // Two columns of equal length, in the protocol's order down each column.
+    const int rows = std::max(1, (std::min(count, X1Boxes) + 1) / 2);
+    for (int n = 0; n < X1Boxes; ++n) {
+        x1Grid_->removeWidget(cbShowDisp_1[size_t(n)]);
+        x1Grid_->addWidget(cbShowDisp_1[size_t(n)], n % rows, n / rows);
+    }
 }
 
 void TShowDisplaysBox::RefreshX1Captions() {
     for (QCheckBox *box : cbShowDisp_1)
         ctx.binder.RefreshCaption(box);
+}
+
+void TShowDisplaysBox::OnEvent(TEditorEvent event) {
+    if (event == TEditorEvent::ProtocolChanged) ApplyX1Rule();
+    if (event == TEditorEvent::TemperatureLabelChanged) RefreshX1Captions();
 }

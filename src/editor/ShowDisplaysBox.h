@@ -9,6 +9,7 @@
 #include <array>
 
 class QCheckBox;
+class QGridLayout;
 
 class TShowDisplaysBox : public QGroupBox {
     Q_OBJECT
@@ -17,11 +18,17 @@ public:
 
     TShowDisplaysBox(TEditorContext &ctx, QWidget *parent = nullptr);
 
+    // The hooks of the page that holds the group.
+    void ApplyShowRules() { ApplyX1Rule(); }
+    void FinishShow() { RefreshX1Captions(); }
+    void OnEvent(TEditorEvent event);
+
     // The x1 boxes for the current protocol: one shown and captioned per displayable
     // parameter; the rest hidden and unchecked, which clears their bits. Run at show
     // and after every protocol change.
     void ApplyX1Rule();
-    // The x1 captions after the editor renamed parameters for the device.
+    // The x1 captions carry the names the editor gives the parameters on this device
+    // (after the parameter names are rewritten).
     void RefreshX1Captions();
 
 private:
@@ -29,4 +36,5 @@ private:
 
     TEditorContext &ctx;
     std::array<QCheckBox *, X1Boxes> cbShowDisp_1{};
+    QGridLayout *x1Grid_;
 };

@@ -20,4 +20,8 @@ list(APPEND TRIPUI_SOURCES
   editor/PageHotMenu.cpp
   editor/PageServiceInfo.cpp
   editor/TankServiceFiles.cpp
+  editor/PageVoice.cpp
+  editor/PageAver.cpp
+  editor/PagePark.cpp
+  editor/PageDivers.cpp
 )

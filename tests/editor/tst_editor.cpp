@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QScrollArea>
 #include <QHeaderView>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -534,46 +535,47 @@ void TestEditor::nothingIsCutOff() {
             select->setFocus();
             QTest::keyClick(select, Qt::Key_End); // manual selection shows the protocol list
             if (dlg.findChild<QWidget *>("cbProtocol")->isHidden()) problems << QStringLiteral("cbProtocol not shown");
-            const auto check = [&](QWidget *p) {
-                QApplication::processEvents();
-                for (QWidget *w : p->findChildren<QWidget *>()) {
-                    if (!w->isVisibleTo(p) || w->inherits("QLineEdit") || w->parentWidget()->inherits("QLineEdit") ||
-                        !w->parentWidget()->isVisibleTo(p))
-                        continue;
-                    if (!(w->inherits("QLabel") || w->inherits("QAbstractButton") || w->inherits("QComboBox") ||
-                          w->inherits("QAbstractSpinBox") || w->inherits("QGroupBox") || w->inherits("TPaintBox") ||
-                          w->inherits("QTableWidget")))
-                        continue;
-                    const QRect r(w->mapTo(p, QPoint(0, 0)), w->size());
-                    const QString what = w->objectName() + QLatin1Char(' ') + w->metaObject()->className();
-                    if (!p->rect().contains(r)) problems << what + QStringLiteral(" leaves its page");
-                    // A grid that cannot scroll must show every cell; the other controls their least size.
-                    bool squeezed = false;
-                    auto *t = qobject_cast<QTableWidget *>(w);
-                    if (t && t->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff) {
-                        squeezed = t->viewport()->width() < t->horizontalHeader()->length() ||
-                                   t->viewport()->height() < t->verticalHeader()->length();
-                    } else {
-                        const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
-                        squeezed = w->width() < least.width() || w->height() < least.height();
+            // Every page and sub-page the device shows, as the user goes through them.
+            std::function<void(QTabWidget *)> visit = [&](QTabWidget *tabs) {
+                for (int page = 0; page < tabs->count(); ++page) {
+                    if (!tabs->isTabVisible(page)) continue;
+                    tabs->setCurrentIndex(page);
+                    QWidget *p = tabs->widget(page);
+                    QApplication::processEvents();
+                    for (QWidget *w : p->findChildren<QWidget *>()) {
+                        // A line edit's own buttons (the date picker) are the line edit's business.
+                        if (!w->isVisibleTo(p) || w->inherits("QLineEdit") || w->parentWidget()->inherits("QLineEdit") ||
+                            !w->parentWidget()->isVisibleTo(p))
+                            continue;
+                        if (!(w->inherits("QLabel") || w->inherits("QAbstractButton") || w->inherits("QComboBox") ||
+                              w->inherits("QAbstractSpinBox") || w->inherits("QGroupBox") || w->inherits("TPaintBox") ||
+                              w->inherits("QTableWidget")))
+                            continue;
+                        const QRect r(w->mapTo(p, QPoint(0, 0)), w->size());
+                        const QString what = w->objectName() + QLatin1Char(' ') + w->metaObject()->className();
+                        // What scrolls may lie outside its page, but not beyond the scroll area's width.
+                        QScrollArea *scroll = nullptr;
+                        for (QWidget *a = w->parentWidget(); a && a != p && !scroll; a = a->parentWidget())
+                            scroll = qobject_cast<QScrollArea *>(a);
+                        if (scroll && scroll->widget()->width() > scroll->viewport()->width())
+                            problems << what + QStringLiteral(" is cut off by its scroll area");
+                        if (!scroll && !p->rect().contains(r)) problems << what + QStringLiteral(" leaves its page");
+                        // A grid that cannot scroll shows every cell; the other controls their least size.
+                        bool squeezed = false;
+                        auto *t = qobject_cast<QTableWidget *>(w);
+                        if (t && t->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff) {
+                            squeezed = t->viewport()->width() < t->horizontalHeader()->length() ||
+                                       t->viewport()->height() < t->verticalHeader()->length();
+                        } else {
+                            const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
+                            squeezed = w->width() < least.width() || w->height() < least.height();
+                        }
+                        if (squeezed) problems << what + QStringLiteral(" is squeezed");
                     }
-                    if (squeezed) problems << what + QStringLiteral(" is squeezed");
+                    for (auto *sub : p->findChildren<QTabWidget *>(Qt::FindDirectChildrenOnly)) visit(sub);
                 }
             };
-            const auto show = [&](const char *name) {
-                QWidget *p = dlg.Page(QLatin1String(name));
-                QTabWidget *tabs = dlg.pcDisp->indexOf(p) >= 0 ? dlg.pcDisp : dlg.pcMain;
-                if (!tabs->isTabVisible(tabs->indexOf(p))) return;
-                if (tabs == dlg.pcDisp) dlg.pcMain->setCurrentWidget(dlg.Page(QStringLiteral("tsDisp")));
-                tabs->setCurrentWidget(p);
-                check(p);
-            };
-            for (const char *name : {"tsCorr", "tsMeth", "tsLim", "tsOil", "tsTO", "tsBlocks", "tsUniMeas", "tsHotMenu",
-                                     "tsColor", "tsParams1", "tsParams4", "tsParams9", "tsParams6", "tsDivers"})
-                show(name);
-            // The colour page's menu colours.
-            dlg.findChild<QTabWidget *>("pcColor")->setCurrentIndex(1);
-            show("tsColor");
+            visit(dlg.pcMain);
             return false;
         });
     }
