@@ -27,12 +27,11 @@ public:
     int ClickedField() const { return clickedField_; }
 
 protected:
-    // screen: the kind the page's boxes show; boxes: "pbDigit4_" numbered from 1
-    // (tags from 0), or one box named exactly so when count is 1.
+    // screen: what the page's paint boxes show; menuName: the name of its popup menu.
     TPageScreens(TEditorContext &ctx, QWidget *parent, Previews::TScreen screen, const char *menuName);
 
-    // A row of paint boxes with tags first … first + count − 1, labelled "Дисплей n"
-    // when labelled.
+    // A row of paint boxes with tags first … first + count − 1. Labelled ones are named
+    // prefix + (tag + 1) under "Дисплей n"; an unlabelled single box is named prefix.
     QWidget *ScreenRow(QWidget *parent, const char *prefix, int first, int count, bool labelled);
     QLabel *Hint(QWidget *parent);
 
