@@ -7,6 +7,7 @@
 #include "editor/EditorPage.h"
 #include "editor/PageAver.h"
 #include "editor/PageBlocks.h"
+#include "editor/PageColor.h"
 #include "editor/PageCorr.h"
 #include "editor/PageDivers.h"
 #include "editor/PageHotMenu.h"
@@ -14,6 +15,7 @@
 #include "editor/PageMeth.h"
 #include "editor/PageOil.h"
 #include "editor/PagePark.h"
+#include "editor/PageScreens.h"
 #include "editor/PageServiceInfo.h"
 #include "editor/PageTO.h"
 #include "editor/PageUniMeas.h"
@@ -59,15 +61,15 @@ const TPageDef kMainPages[] = {
 };
 // Pages with one text keep it in both languages.
 const TPageDef kDisplayPages[] = {
-    {"tsColor",     {"Цветовые схемы", "Color schemes"}},
-    {"tsParams1",   {"Дисплеи х1", "Displays x 1"}},
-    {"tsParams4",   {"Дисплеи х4", "Displays x 4"}},
-    {"tsParams9",   {"Дисплеи х9", "Displays x 9"}},
-    {"tsParams6",   {"Дисплей х6", "Displays x "}},
+    {"tsColor",     {"Цветовые схемы", "Color schemes"}, Make<TPageColor>},
+    {"tsParams1",   {"Дисплеи х1", "Displays x 1"}, Make<TPageParams1>},
+    {"tsParams4",   {"Дисплеи х4", "Displays x 4"}, Make<TPageParams4>},
+    {"tsParams9",   {"Дисплеи х9", "Displays x 9"}, Make<TPageParams9>},
+    {"tsParams6",   {"Дисплей х6", "Displays x "}, Make<TPageParams6>},
     {"tsParamsG",   {"Граф. дисплеи", "Граф. дисплеи"}, Make<TEditorPage>, [](const TDeviceCaps &) { return false; }},
     {"tsParamsA",   {"Стрел. дисплеи", "Стрел. дисплеи"}, Make<TEditorPage>, [](const TDeviceCaps &) { return false; }},
     {"tsHotMenu",   {"Горячие меню", "Hot menu"}, Make<TPageHotMenu>},
-    {"tsInfoPanel", {"Доп.панель", "Доп.панель"}},
+    {"tsInfoPanel", {"Доп.панель", "Доп.панель"}, Make<TPageInfoPanel>},
     {"tsDivers",    {"Разное", "Divers"}, Make<TPageDivers>},
 };
 // clang-format on

@@ -19,6 +19,8 @@ TPageDivers::TPageDivers(TEditorContext &context, QWidget *parent) : TEditorPage
     showDisplaysArea = new QVBoxLayout;
     showDisplaysArea->setObjectName(QStringLiteral("layShowDisplays"));
     columns->addLayout(showDisplaysArea, 1);
+    showDisplays = new TShowDisplaysBox(ctx, this);
+    showDisplaysArea->addWidget(showDisplays);
 
     // Item 2 switches by the parking lights, which some devices cannot sense.
     const auto byLights = [this](int item) { return item != 2 || !ctx.caps.NoParkingLightsInput; };

@@ -3,6 +3,7 @@
 // update rate, brightness and colour-scheme control, backlight times and levels.
 
 #include "editor/EditorPage.h"
+#include "editor/ShowDisplaysBox.h"
 
 class QBoxLayout;
 
@@ -11,6 +12,11 @@ class TPageDivers : public TEditorPage {
 public:
     TPageDivers(TEditorContext &ctx, QWidget *parent = nullptr);
 
-    // Room right of the options for the "Показывать дисплеи" group; empty until that group is built.
+    void ApplyShowRules() override { showDisplays->ApplyShowRules(); }
+    void FinishShow() override { showDisplays->FinishShow(); }
+    void OnEvent(TEditorEvent event) override { showDisplays->OnEvent(event); }
+
+    // Room right of the options for the "Показывать дисплеи" group.
     QBoxLayout *showDisplaysArea;
+    TShowDisplaysBox *showDisplays;
 };

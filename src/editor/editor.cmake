@@ -8,6 +8,11 @@ list(APPEND TRIPUI_SOURCES
   editor/PageCorr.cpp
   editor/PageMeth.cpp
   editor/PageLim.cpp
+  editor/PageColor.cpp
+  editor/PageScreens.cpp
+  editor/PaintBox.cpp
+  editor/PreviewRefresh.cpp
+  editor/ShowDisplaysBox.cpp
   editor/PageOil.cpp
   editor/PageTO.cpp
   editor/PageBlocks.cpp

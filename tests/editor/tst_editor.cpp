@@ -22,7 +22,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QScrollArea>
+#include <QHeaderView>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -63,6 +66,14 @@ void FillRealisticImage(TMK &mk, uint16_t model, int protocol) {
     mk.Set("ProtocolIndex", protocol);
     mk.Set("ProtocolIndex2", protocol);
     for (int k = 1; k <= 11; ++k) mk.StoreSection(k);
+}
+
+// Showing the editor unchecks the x1 boxes past the protocol's displayable parameters,
+// which clears their mask bits: an image without such bits comes back unchanged.
+void ClearX1BitsPastProtocol(TMK &mk) {
+    Prots().BuildProtocolList(mk.ModelCode, uint8_t(mk.Get("ProtocolIndex")), 0);
+    for (int n = Prots().CurrentProtocol->DispParamCount; n < 40; ++n) mk.SetBit("ShowDisp1", n % 32, false, n / 32);
+    mk.StoreSection(9);
 }
 
 } // namespace
@@ -537,13 +548,29 @@ void TestEditor::nothingIsCutOff() {
                             !w->parentWidget()->isVisibleTo(p))
                             continue;
                         if (!(w->inherits("QLabel") || w->inherits("QAbstractButton") || w->inherits("QComboBox") ||
-                              w->inherits("QAbstractSpinBox") || w->inherits("QGroupBox")))
+                              w->inherits("QAbstractSpinBox") || w->inherits("QGroupBox") || w->inherits("TPaintBox") ||
+                              w->inherits("QTableWidget")))
                             continue;
                         const QRect r(w->mapTo(p, QPoint(0, 0)), w->size());
                         const QString what = w->objectName() + QLatin1Char(' ') + w->metaObject()->className();
-                        if (!p->rect().contains(r)) problems << what + QStringLiteral(" leaves its page");
-                        if (w->width() < w->minimumSizeHint().width() || w->height() < w->minimumSizeHint().height())
-                            problems << what + QStringLiteral(" is squeezed");
+                        // What scrolls may lie outside its page, but not beyond the scroll area's width.
+                        QScrollArea *scroll = nullptr;
+                        for (QWidget *a = w->parentWidget(); a && a != p && !scroll; a = a->parentWidget())
+                            scroll = qobject_cast<QScrollArea *>(a);
+                        if (scroll && scroll->widget()->width() > scroll->viewport()->width())
+                            problems << what + QStringLiteral(" is cut off by its scroll area");
+                        if (!scroll && !p->rect().contains(r)) problems << what + QStringLiteral(" leaves its page");
+                        // A grid that cannot scroll shows every cell; the other controls their least size.
+                        bool squeezed = false;
+                        auto *t = qobject_cast<QTableWidget *>(w);
+                        if (t && t->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff) {
+                            squeezed = t->viewport()->width() < t->horizontalHeader()->length() ||
+                                       t->viewport()->height() < t->verticalHeader()->length();
+                        } else {
+                            const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
+                            squeezed = w->width() < least.width() || w->height() < least.height();
+                        }
+                        if (squeezed) problems << what + QStringLiteral(" is squeezed");
                     }
                     for (auto *sub : p->findChildren<QTabWidget *>(Qt::FindDirectChildrenOnly)) visit(sub);
                 }
@@ -562,6 +589,7 @@ void TestEditor::okWithoutTouchingKeepsTheImage() {
         const int protocol = std::min(FindProtocol(model, [](const TProtBase &) { return true; }) + 1, Prots().Count() - 1);
         FillRealisticImage(mk, model, protocol);
         mk.LoadAllSections();
+        ClearX1BitsPastProtocol(mk);
         const QByteArray image = mk.Image.Bytes();
         const QByteArray working(reinterpret_cast<const char *>(mk.Working().data()), MKLayout::WorkingSize);
         const bool ok = Edit(mk, [&](TMK_SetParamsDlg &dlg) {
@@ -582,6 +610,7 @@ void TestEditor::okOnTheSimulatedDeviceImage() {
     mk.Image.Append(memory.mid(32, 4096 - 32) + memory.mid(4096 + 32));
     QCOMPARE(mk.Image.Size(), 8128);
     mk.LoadAllSections();
+    ClearX1BitsPastProtocol(mk);
     const QByteArray image = mk.Image.Bytes();
     const bool ok = Edit(mk, [&](TMK_SetParamsDlg &dlg) {
         for (int i = 0; i < dlg.pcMain->count(); ++i) dlg.pcMain->setCurrentIndex(i);

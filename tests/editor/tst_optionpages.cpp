@@ -172,6 +172,8 @@ void TestOptionPages::clicksStoreBytes() {
     mk.ModelCode = uint16_t(model);
     mk.Set("ProtocolIndex", FindProtocol(mk.ModelCode, protocol));
     mk.Set(name.constData(), before, index);
+    // Showing the editor clears the x1 mask bits past the protocol's parameters; an empty mask stays.
+    for (int word : {0, 1}) mk.Set("ShowDisp1", 0, word);
     const QByteArray working(reinterpret_cast<const char *>(mk.Working().data()), int(mk.Working().size()));
     const bool ok = Edit(mk, [&](TMK_SetParamsDlg &dlg) {
         [&] {
@@ -341,6 +343,8 @@ void TestOptionPages::editSessionRoundTrips() {
     TMK mk;
     mk.ModelCode = uint16_t(model);
     mk.Image.Append(TestEnv::SampleImage());
+    // Showing the editor clears the x1 mask bits past the protocol's parameters; an empty mask stays.
+    for (int word : {0, 1}) mk.Set("ShowDisp1", 0, word);
     for (int k = 1; k <= 11; ++k)
         mk.StoreSection(k);
     QTemporaryDir dir;

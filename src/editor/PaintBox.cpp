@@ -1,0 +1,25 @@
+#include "editor/PaintBox.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+TPaintBox::TPaintBox(const char *name, QWidget *parent, int tag) : QWidget(parent), tag_(tag) {
+    setObjectName(QLatin1String(name));
+    setFixedSize(320, 240);
+}
+
+void TPaintBox::SetPicture(const QImage &picture) {
+    picture_ = picture;
+    update();
+}
+
+void TPaintBox::paintEvent(QPaintEvent *) {
+    if (picture_.isNull()) return;
+    QPainter painter(this);
+    painter.drawImage(0, 0, picture_);
+}
+
+void TPaintBox::mousePressEvent(QMouseEvent *event) {
+    if (event->button() == Qt::RightButton) emit RightClicked(event->position().toPoint());
+    QWidget::mousePressEvent(event);
+}
