@@ -4,9 +4,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QStandardPaths>
 #include <QWidget>
 #include <algorithm>
@@ -34,10 +36,17 @@ QString TMIniFile::DefaultPath() {
     const QFileInfo program(QCoreApplication::applicationFilePath());
     const QString name = program.completeBaseName() + QStringLiteral(".ini");
     const QString beside = program.absoluteDir().filePath(name);
-    const QFileInfo besideInfo(beside);
-    const bool writable = besideInfo.exists() ? besideInfo.isWritable() : QFileInfo(program.absolutePath()).isWritable();
-    if (writable) return beside;
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(name);
+    // Saving writes a new file beside the old one and swaps them: the folder must take
+    // a new file, a writable file alone is not enough.
+    if (QFileInfo(program.absolutePath()).isWritable()) return beside;
+    const QString own = QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(name);
+    // The first time, the per-user file starts from the one beside the program.
+    if (!QFileInfo::exists(own) && QFileInfo(beside).isReadable()) {
+        QDir().mkpath(QFileInfo(own).absolutePath());
+        QFile::copy(beside, own);
+        QFile(own).setPermissions(QFile(own).permissions() | QFileDevice::WriteOwner);
+    }
+    return own;
 }
 
 // --- window placement ----------------------------------------------------------------
@@ -66,12 +75,17 @@ void TMIniFile::RestorePlacement(const QString &section, QWidget *form) const {
         int h = ReadInteger(section, QStringLiteral("Height"), size.height());
         size = QSize(w < 0 ? 100 : std::min(w, kFar), h < 0 ? 100 : std::min(h, kFar));
     }
-    // A place on a screen that is no longer attached would leave the window unreachable.
-    const QRect wanted(QPoint(left, top), size);
-    bool visible = false;
-    for (const QScreen *screen : QGuiApplication::screens())
-        if (screen->availableGeometry().intersects(wanted)) visible = true;
-    if (!visible) return;
+    // The window must stay reachable: its title bar (the top strip, by which it is
+    // moved) wholly on one screen from top to bottom and at least partly across.
+    const int titleBar = std::max(form->style()->pixelMetric(QStyle::PM_TitleBarHeight), 16);
+    const QRect title(QPoint(left, top), QSize(size.width(), titleBar));
+    const int enough = std::min(size.width(), 100);
+    bool reachable = false;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect on = screen->availableGeometry().intersected(title);
+        if (on.height() == title.height() && on.width() >= enough) reachable = true;
+    }
+    if (!reachable) return;
     if (resizable) form->resize(size);
     form->move(left, top);
 }

@@ -1,10 +1,12 @@
 #pragma once
 // A classic INI file: sections, key=value lines, case-insensitive names. Booleans are
-// written as 1/0. Lines the program does not know are kept as they are. Changes reach
-// the disk on UpdateFile() or destruction (through a temporary file).
+// written as 1/0. Lines the program does not know are kept byte for byte, whatever
+// their encoding and line ends (CR LF, LF or a lone CR). Changes reach the disk on
+// UpdateFile() or destruction (through a temporary file).
 
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
+#include <vector>
 
 class TIniFile {
 public:
@@ -23,7 +25,8 @@ public:
     void WriteBool(const QString &section, const QString &key, bool value);
 
     // Writes pending changes; false (with a warning) when the file cannot be written,
-    // which keeps the old file. LastError() then tells why.
+    // which keeps the old file. LastError() then tells why, and destruction does not
+    // try again.
     bool UpdateFile();
     const QString &LastError() const { return lastError_; }
 
@@ -31,12 +34,18 @@ protected:
     void Load();
 
 private:
+    struct TLine {
+        QByteArray text; // as in the file
+        QByteArray eol;  // its own line end; empty for a last line without one
+    };
+
     int FindSection(const QString &section) const;
     int FindKey(int sectionLine, const QString &key) const;
+    void Insert(int at, const QString &text);
 
     QString path_;
-    QStringList lines_;
-    QString eol_ = QStringLiteral("\n");
+    std::vector<TLine> lines_;
+    QByteArray eol_ = "\n"; // for new lines: the file's own
     bool dirty_ = false;
     QString lastError_;
 };

@@ -366,6 +366,13 @@ void TestMainForm::placement_data() {
     QTest::newRow("missing keys keep design position") << QByteArray("[MainWindow]\n") << QPoint(-1, -1) << false;
     QTest::newRow("off every screen keeps design position")
         << QByteArray("[MainWindow]\nState=0\nLeft=30000\nTop=30000\n") << QPoint(-2, -2) << false;
+    // The offscreen screen is 800 × 800: the title bar must stay on it to move the window.
+    QTest::newRow("2 × 2 pixels on the screen keep design position")
+        << QByteArray("[MainWindow]\nState=0\nLeft=798\nTop=798\n") << QPoint(-2, -2) << false;
+    QTest::newRow("title bar across the bottom edge keeps design position")
+        << QByteArray("[MainWindow]\nState=0\nLeft=100\nTop=790\n") << QPoint(-2, -2) << false;
+    QTest::newRow("100 pixels of title bar are enough")
+        << QByteArray("[MainWindow]\nState=0\nLeft=700\nTop=700\n") << QPoint(700, 700) << false;
     QTest::newRow("near the integer limit")
         << QByteArray("[MainWindow]\nState=0\nLeft=2147483000\nTop=2147483647\n") << QPoint(-2, -2) << false;
 }

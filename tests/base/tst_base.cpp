@@ -21,6 +21,8 @@ private slots:
     void bilingualPick();
     void iniReadsAndWrites();
     void iniKeepsForeignLinesAndCase();
+    void iniKeepsUnknownBytes_data();
+    void iniKeepsUnknownBytes();
     void iniBooleansAreOneAndZero_data();
     void iniBooleansAreOneAndZero();
 };
@@ -126,6 +128,36 @@ void TestBase::iniKeepsForeignLinesAndCase() {
     }
     QCOMPARE(TestEnv::ReadFile(path),
              QByteArray("; comment\r\n[Common]\r\nother=def\r\nEnglishVersion=1\r\n\r\n[Foreign]\r\nKey=1\r\n"));
+}
+
+void TestBase::iniKeepsUnknownBytes_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("expected"); // after Port=3 is written
+    // A comment in cp1251 ("; Настройки") is no UTF-8: it must come back as it was.
+    const QByteArray cp1251 = "; \xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8";
+    QTest::newRow("cp1251 comment, LF") << cp1251 + "\n[RS232]\nPort=1\n" << cp1251 + "\n[RS232]\nPort=3\n";
+    QTest::newRow("CR only") << QByteArray("[RS232]\rPort=1\r[Common]\rX=\xFF\r")
+                             << QByteArray("[RS232]\rPort=3\r[Common]\rX=\xFF\r");
+    QTest::newRow("CR LF, new key") << QByteArray("[RS232]\r\nBaud=9600\r\n")
+                                    << QByteArray("[RS232]\r\nBaud=9600\r\nPort=3\r\n");
+    QTest::newRow("mixed ends kept line by line") << QByteArray("; a\r\n[RS232]\nPort=1\r")
+                                                  << QByteArray("; a\r\n[RS232]\nPort=3\r");
+    QTest::newRow("last line without an end") << QByteArray("[Common]\nX=1") << QByteArray("[Common]\nX=1\n[RS232]\nPort=3\n");
+}
+
+void TestBase::iniKeepsUnknownBytes() {
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("d.ini"));
+    TestEnv::WriteFile(path, file);
+    {
+        TIniFile ini(path);
+        ini.WriteInteger("RS232", "Port", 3);
+        QVERIFY(ini.UpdateFile());
+    }
+    QCOMPARE(TestEnv::ReadFile(path), expected);
+    QCOMPARE(TIniFile(path).ReadInteger("RS232", "Port", 0), 3);
 }
 
 void TestBase::iniBooleansAreOneAndZero_data() {
