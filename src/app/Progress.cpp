@@ -35,9 +35,18 @@ TProgressForm::TProgressForm(QWidget *owner) : QDialog(owner) {
     connect(BitBtn1, &QPushButton::clicked, this, [this] { CancelPressed = true; });
 }
 
-void TProgressForm::SetLabel(const QString &text) { ProgressLabel->setText(text); }
+void TProgressForm::SetLabel(const QString &text) {
+    // Long device paths break after their separators, where a plain word wrap cannot.
+    QString shown = text;
+    shown.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
+    ProgressLabel->setText(shown);
+}
 void TProgressForm::SetGauge(int percent) { ProgressGauge->setValue(percent); }
-void TProgressForm::SetGaugeVisible(bool visible) { ProgressGauge->setVisible(visible); }
+void TProgressForm::SetGaugeVisible(bool visible) {
+    ProgressGauge->setVisible(visible);
+    // Without the gauge, the text may use its room (a reason on further lines).
+    ProgressLabel->setGeometry(4, 0, 253, visible ? 41 : 76);
+}
 void TProgressForm::SetCancelVisible(bool visible) { BitBtn1->setVisible(visible); }
 
 void TProgressForm::closeEvent(QCloseEvent *event) {

@@ -144,7 +144,17 @@ bool TDeviceTransfer::Connect(TSession &session, uint16_t *model) {
     progress.SetCancelVisible(true);
     progress.SetLabel(kConnecting.text());
     progress.SetGaugeVisible(false);
+    QString shown = kConnecting.text();
     for (;;) {
+        // A port that cannot be opened is no silent device: say why on a second line
+        // (the device and the system's reason), while the attempts go on.
+        const QString reason = link_.IsOpen() ? QString() : link_.OpenFailure();
+        const QString label = reason.isEmpty() ? kConnecting.text() : kConnecting.text() + QLatin1Char('\n') + reason;
+        if (label != shown) {
+            progress.SetLabel(label);
+            shown = label;
+            ProcessPendingEvents();
+        }
         deviceAddress_ = TripComputerAddress;
         deviceMemorySize_ = TripComputerMemorySize;
         link_.FirstByteTimeout = ReadTimeoutMs;
@@ -157,6 +167,7 @@ bool TDeviceTransfer::Connect(TSession &session, uint16_t *model) {
         } catch (const Error &e) {
             lastConnectError_ = e.message();
         }
+
         ProcessPendingEvents();
         if (progress.Cancelled()) return false;
     }

@@ -226,6 +226,7 @@ void TestTransferGui::cancelWhileConnectingChangesNothing_data() {
     QTest::newRow("read, buttons off") << false << false;
     QTest::newRow("read, buttons on") << true << false;
     QTest::newRow("write") << true << true;
+    QTest::newRow("read, the port cannot be opened") << false << false;
 }
 
 void TestTransferGui::cancelWhileConnectingChangesNothing() {
@@ -234,6 +235,12 @@ void TestTransferGui::cancelWhileConnectingChangesNothing() {
     TMainForm &form = Show();
     if (loaded) LoadFile();
     Line(1).Device = nullptr; // nothing answers
+    const bool closedPort = QByteArray(QTest::currentDataTag()).contains("cannot be opened");
+    if (closedPort) {
+        Line(1).Path = QStringLiteral("/dev/ttyUSB0");
+        Line(1).OpenError = QStringLiteral("Permission denied");
+        form.Link()->ClosePort();
+    }
     const QByteArray image = form.MK()->Image.Bytes();
     TSnapshot during;
     QTimer::singleShot(250, [&] {
@@ -243,7 +250,10 @@ void TestTransferGui::cancelWhileConnectingChangesNothing() {
     (write ? form.bSetParams : form.bGetParams)->click();
 
     QVERIFY(during.taken);
-    QCOMPARE(during.label, QStringLiteral("Не могу подключиться к МК..."));
+    // The reason of a port that cannot be opened comes on a second line.
+    QCOMPARE(during.label.remove(QChar(0x200B)),
+             closedPort ? QStringLiteral("Не могу подключиться к МК...\n/dev/ttyUSB0: Permission denied")
+                        : QStringLiteral("Не могу подключиться к МК..."));
     QVERIFY(!during.gaugeVisible);
     QVERIFY(during.cancelVisible);
     QVERIFY(during.closeRefused);
