@@ -317,12 +317,9 @@ void TestTransferCli::diff() {
     r = Cli({"diff", File("a.vorng"), File("cut.vorng"), "--json"});
     QCOMPARE(r.exitCode, 1);
     QJsonObject alarm;
-    for (const QJsonValue &row :
-         QJsonDocument::fromJson(r.out.toUtf8()).object().value("differences").toArray())
+    for (const QJsonValue &row : QJsonDocument::fromJson(r.out.toUtf8()).object().value("differences").toArray())
         if (row.toObject().value("name") == QLatin1String("AlarmVelSecNoSayMax")) alarm = row.toObject();
-    QCOMPARE(alarm,
-             (QJsonObject{
-                 {"name", "AlarmVelSecNoSayMax"}, {"element", QJsonValue()}, {"a", 0}, {"b", QJsonValue()}}));
+    QCOMPARE(alarm, (QJsonObject{{"name", "AlarmVelSecNoSayMax"}, {"element", QJsonValue()}, {"a", 0}, {"b", QJsonValue()}}));
 
     // The device in place of B: the file it was read into, field for field.
     TSimProcess sim;
