@@ -5,6 +5,7 @@
 #include "base/Error.h"
 #include "base/Prompts.h"
 #include "base/Rounding.h"
+#include "link/LinkLog.h"
 #include "link/LinkTexts.h"
 #include "link/SerialPort.h"
 
@@ -19,6 +20,8 @@
 #include <windows.h>
 #endif
 
+Q_LOGGING_CATEGORY(LinkLog, "tripconf.link", QtInfoMsg)
+
 using LinkWait::Clock;
 using std::chrono::milliseconds;
 
@@ -26,6 +29,14 @@ namespace {
 
 QString Text(const char *utf8) {
     return QString::fromUtf8(utf8);
+}
+
+QString Hex(const uint8_t *bytes, int count) {
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(bytes), count).toHex(' '));
+}
+
+double MsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
 QString ExchangeError(int position) {
@@ -234,8 +245,26 @@ void TML_RS::ReceiveAnswer() {
 }
 
 void TML_RS::Transact() {
-    SendRequest();
-    ReceiveAnswer();
+    if (!LinkLog().isDebugEnabled()) {
+        SendRequest();
+        ReceiveAnswer();
+    } else {
+        qCDebug(LinkLog).noquote() << "PC>" << Hex(TxBuf().data(), FrameLength());
+        const Clock::time_point start = Clock::now();
+        SendRequest();
+        try {
+            ReceiveAnswer();
+        } catch (const Error &e) {
+            qCDebug(LinkLog).noquote()
+                << QStringLiteral("MK< failed after %1 ms: %2")
+                       .arg(MsSince(start), 0, 'f', 1)
+                       .arg(QString(e.message()).replace(QLatin1Char('\n'), QLatin1String("; ")));
+            throw;
+        }
+        const int length = WideLength ? LE::Get<uint16_t>(RxBuf().data()) : RxBuf()[0];
+        qCDebug(LinkLog).noquote() << "MK<" << Hex(RxBuf().data(), length)
+                                   << QStringLiteral("(%1 ms)").arg(MsSince(start), 0, 'f', 1);
+    }
     const auto rx = RxBuf();
     const int status = StatusIndex();
     const int first = WideLength ? 2 : 1;
@@ -266,12 +295,16 @@ void TML_RS::DrainLine() {
     constexpr int kLongestMs = 2000; // a line that never falls quiet is not waited for forever
     const Clock::time_point limit = Clock::now() + milliseconds(kLongestMs);
     uint8_t sink[256];
+    int dropped = 0;
     for (;;) {
         const Clock::time_point quietUntil = std::min(limit, Clock::now() + milliseconds(InterByteTimeout));
-        if (ReadSome(sink, int(sizeof sink), quietUntil) == 0) break;
+        const int n = ReadSome(sink, int(sizeof sink), quietUntil);
+        if (n == 0) break;
+        dropped += n;
         if (Clock::now() >= limit) break;
     }
     PurgeInput();
+    if (dropped > 0) qCDebug(LinkLog) << "dropped" << dropped << "late bytes";
 }
 
 void TML_RS::ExecuteOnce() {

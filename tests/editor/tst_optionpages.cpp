@@ -92,10 +92,15 @@ QJsonObject Dump(const QString &file) {
     QProcess p;
     p.start(QStringLiteral(TRIPCONF_CLI), {QStringLiteral("dump"), file, QStringLiteral("--json")});
     if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
-    return QJsonDocument::fromJson(p.readAllStandardOutput())
-        .object()
-        .value(QLatin1String("fields"))
-        .toObject();
+    // Every field by name, whichever section holds it.
+    QJsonObject fields;
+    const QJsonObject dump = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    for (const QJsonValue &section : dump.value(QLatin1String("sections")).toArray()) {
+        const QJsonObject own = section.toObject().value(QLatin1String("fields")).toObject();
+        for (auto it = own.begin(); it != own.end(); ++it)
+            fields.insert(it.key(), it.value());
+    }
+    return fields;
 }
 
 } // namespace

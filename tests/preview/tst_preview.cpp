@@ -421,8 +421,8 @@ void TestPreview::cliExitCodes_data() {
     QTest::newRow("missing file") << QStringList{"nonexistent.vorng", "--screen", "x1", "-o", out} << 1;
     QTest::newRow("one byte file") << QStringList{"SHORT", "--screen", "x1", "-o", out} << 1;
     QTest::newRow("cut-off file") << QStringList{"CUT", "--screen", "x1", "-o", out} << 1;
-    QTest::newRow("unknown screen") << QStringList{f, "--screen", "x4:7", "-o", out} << 1;
-    QTest::newRow("no such layout") << QStringList{f, "--screen", "x5:1", "-o", out} << 1;
+    QTest::newRow("unknown screen") << QStringList{f, "--screen", "x4:7", "-o", out} << 2;
+    QTest::newRow("no such layout") << QStringList{f, "--screen", "x5:1", "-o", out} << 2;
     QTest::newRow("unwritable output")
         << QStringList{f, "--screen", "x1", "-o", "/nonexistent/dir/x.png"} << 1;
     QTest::newRow("no screen") << QStringList{f, "-o", out} << 2;

@@ -197,12 +197,24 @@ void TestTransferCli::dumpJson() {
     const QJsonObject header = o.value("header").toObject();
     QCOMPARE(header.value("sectionCount").toInt(), 11);
     QCOMPARE(header.value("variant").toInt(), 4);
-    const QJsonArray sections = header.value("sections").toArray();
+    const QJsonArray table = o.value("sectionTable").toArray();
+    QCOMPARE(table.size(), 11);
+    QCOMPARE(table.at(5).toObject().value("section").toInt(), 6);
+    QCOMPARE(table.at(5).toObject().value("address").toInt(), int(mk.Header.sections[6].address));
+    QCOMPARE(table.at(5).toObject().value("length").toInt(), 88);
+    // The fields grouped by their section, every field once.
+    const QJsonArray sections = o.value("sections").toArray();
     QCOMPARE(sections.size(), 11);
-    QCOMPARE(sections.at(5).toObject().value("k").toInt(), 6);
-    QCOMPARE(sections.at(5).toObject().value("address").toInt(), int(mk.Header.sections[6].address));
-    QCOMPARE(sections.at(5).toObject().value("length").toInt(), 88);
-    const QJsonObject fields = o.value("fields").toObject();
+    QJsonObject fields;
+    for (int k = 1; k <= 11; ++k) {
+        const QJsonObject section = sections.at(k - 1).toObject();
+        QCOMPARE(section.value("section").toInt(), k);
+        const QJsonObject own = section.value("fields").toObject();
+        for (auto it = own.begin(); it != own.end(); ++it) {
+            QCOMPARE(int(TMK::Field(it.key().toLatin1().constData()).section), k);
+            fields.insert(it.key(), it.value());
+        }
+    }
     QCOMPARE(fields.size(), int(MKLayout::Fields().size()));
     QCOMPARE(fields.value("VelocityLimit").toInt(), 88);
     QCOMPARE(fields.value("VelocityCorr").toDouble(), 1.1);

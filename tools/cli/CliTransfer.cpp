@@ -1,11 +1,15 @@
 #include "CliTransfer.h"
 
 #include "base/Lang.h"
+#include "base/SafeFile.h"
 #include "link/ML_RS232.h"
 #include "link/PortDirectory.h"
 #include "link/SerialPort.h"
 
 #include <QFileInfo>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <cstdio>
 #include <unistd.h>
 
@@ -31,21 +35,21 @@ uint32_t g_deviceMemorySize = 0;
 
 } // namespace
 
-QString PortOption(TCliArgs &args) {
-    const std::optional<QString> text = args.Value(QStringLiteral("--port"));
-    if (!text || text->isEmpty()) throw TUsageError(QStringLiteral("--port PORT is required"));
-    return *text;
+QString PortOption(const TCliArgs &args) {
+    return args.Value("port").value_or(QString());
 }
 
 std::unique_ptr<TML_RS> LinkForPort(const QString &port) {
-    bool isNumber = false;
-    const int n = port.toInt(&isNumber);
-    if (!isNumber) {
+    static const QRegularExpression comN(QStringLiteral("^(?:COM)?(\\d+)$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch number = comN.match(port);
+    if (!number.hasMatch()) {
         if (!QFileInfo::exists(port)) throw Error(QStringLiteral("%1: no such device").arg(port));
         auto link = std::make_unique<TML_RS>(std::make_unique<TPathPortDirectory>(port));
         link->PortNumber = 1;
         return link;
     }
+    const int n = number.captured(1).toInt();
     if (n < 1 || n > TPortDirectory::MaxPorts)
         throw TUsageError(
             QStringLiteral("port numbers are 1 … %1, or give a device path").arg(TPortDirectory::MaxPorts));
@@ -61,14 +65,34 @@ std::unique_ptr<TML_RS> LinkForPort(const QString &port) {
     return link;
 }
 
-int ConnectTimeoutOption(TCliArgs &args) {
-    const std::optional<QString> text = args.Value(QStringLiteral("--connect-timeout"));
-    if (!text) return 10;
+int ConnectTimeoutOption(const TCliArgs &args) {
+    const QString text = args.Value("connect-timeout").value_or(QString());
     bool ok = false;
-    const int seconds = text->toInt(&ok);
+    const int seconds = text.toInt(&ok);
     if (!ok || seconds < 1 || seconds > 24 * 3600)
-        throw TUsageError(QStringLiteral("--connect-timeout wants whole seconds, 1 or more"));
+        throw TUsageError(
+            QStringLiteral("--connect-timeout wants whole seconds, 1 … 86400, not \"%1\"").arg(text));
     return seconds;
+}
+
+void EnableLinkLog() {
+    // Through the program's stderr stream, so the lines keep their order with the rest.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &context, const QString &message) {
+        if (context.category && qstrcmp(context.category, "default") != 0) Err() << context.category << ": ";
+        Err() << message << '\n';
+        Err().flush();
+    });
+    QLoggingCategory::setFilterRules(QStringLiteral("tripconf.link.debug=true"));
+}
+
+void CheckOutputFile(const QString &path) {
+    SafeFile::CheckTarget(path);
+    // The save goes through a temporary file beside the target: make one and drop it.
+    QSaveFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly))
+        throw Error(Bi("Не удалось записать файл \"%1\": %2", "Cannot write file \"%1\": %2")
+                        .arg(path, probe.errorString()));
+    probe.cancelWriting();
 }
 
 // --- progress ---------------------------------------------------------------------------
@@ -79,6 +103,7 @@ TStderrProgress::TStderrProgress(int connectTimeoutMs)
 }
 
 TStderrProgress::~TStderrProgress() {
+    ClearHeld();
     EndLine();
 }
 
@@ -100,17 +125,27 @@ void TStderrProgress::PrintLabel(const QString &text) const {
     if (!terminal_) EndLine();
 }
 
+void TStderrProgress::ClearHeld() const {
+    if (!heldShown_) return;
+    Err() << '\r' << QString(held_.size() + 1, QLatin1Char(' ')) << '\r';
+    Err().flush();
+    heldShown_ = false;
+}
+
 void TStderrProgress::PrintHeld() const {
     if (held_.isEmpty()) return;
+    ClearHeld();
     PrintLabel(held_);
     held_.clear();
 }
 
 void TStderrProgress::SetLabel(const QString &text) {
-    if (cancelVisible_)
+    if (cancelVisible_) {
+        ClearHeld();
         held_ = text;
-    else
+    } else {
         PrintLabel(text);
+    }
 }
 
 void TStderrProgress::SetCancelVisible(bool visible) {
@@ -138,7 +173,12 @@ void TStderrProgress::SetGauge(int percent) {
 }
 
 bool TStderrProgress::Cancelled() const {
-    PrintHeld(); // a round has failed
+    // A round has failed: on a terminal say what is going on, in place.
+    if (terminal_ && !heldShown_ && !held_.isEmpty()) {
+        Err() << '\r' << held_;
+        Err().flush();
+        heldShown_ = true;
+    }
     return started_.elapsed() >= timeoutMs_;
 }
 

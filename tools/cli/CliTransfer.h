@@ -11,17 +11,35 @@
 
 class TML_RS;
 
-// "--port PORT", required.
-QString PortOption(TCliArgs &args);
-// A link on the port: a number as the program maps it (TRIPCONF_PORTS included) or a
-// device path. Raises Error for a port that is not there.
-std::unique_ptr<TML_RS> LinkForPort(const QString &port);
-// "--connect-timeout SECONDS" (default 10): how long to wait for the device to answer.
-int ConnectTimeoutOption(TCliArgs &args);
+inline constexpr TCliOption kPortOption{
+    0,       "port", "PORT", "The device's port: a number 1 … 32, COMn or a device path (see Ports).",
+    nullptr, true};
+inline constexpr TCliOption kConnectTimeoutOption{
+    0,    "connect-timeout", "SECONDS", "How long to wait for the device to answer before giving up.", "10",
+    false};
+inline constexpr TCliOption kVerboseOption{
+    'v',     "verbose",
+    nullptr, "Log every exchange with the device on stderr: the frames in hex, with timing.",
+    nullptr, false};
 
-// The label, and the gauge in steps of 10 (or in place on a terminal). A label set
-// while the transfer may still be cancelled (connecting) shows only once a round
-// has failed, so a device that answers at once does not print "I can not connect".
+// "--port PORT".
+QString PortOption(const TCliArgs &args);
+// A link on the port: a number as the program maps it (TRIPCONF_PORTS included),
+// "COMn", or a device path. Raises Error for a port that is not there.
+std::unique_ptr<TML_RS> LinkForPort(const QString &port);
+// "--connect-timeout SECONDS": how long to wait for the device to answer.
+int ConnectTimeoutOption(const TCliArgs &args);
+// The link's exchanges on stderr (--verbose).
+void EnableLinkLog();
+// Raises Error unless a settings file can be saved at path: its folder is there and
+// takes a new file, and nothing but a regular file has the name. Checked before the
+// device is asked, so a read is not wasted.
+void CheckOutputFile(const QString &path);
+
+// The label, and the gauge in steps of 10 (or in place on a terminal). The label set
+// while connecting is shown only on a terminal, in place, once a round has failed, and
+// goes when the transfer moves on or gives up: a device that answers at once shows
+// nothing, and one that never does is reported once, by the caller.
 class TStderrProgress final : public TTransferProgress {
 public:
     explicit TStderrProgress(int connectTimeoutMs);
@@ -37,6 +55,7 @@ private:
     void EndLine() const;
     void PrintLabel(const QString &text) const;
     void PrintHeld() const;
+    void ClearHeld() const;
 
     QElapsedTimer started_;
     int timeoutMs_;
@@ -47,6 +66,7 @@ private:
     mutable int shown_ = -1;
     mutable QString label_;
     mutable QString held_;
+    mutable bool heldShown_ = false;
 };
 
 // Message boxes as lines on stderr: errors with the command's name in front.

@@ -40,7 +40,8 @@ bool Held(const TMK &mk, const TFieldDesc &f, int offset, int count) {
     const TSectionEntry &e = mk.Header.sections[f.section];
     if (e.address < MKLayout::DeviceAddressOfImage) return false;
     const int loaded = std::clamp(int(e.length) - 4, 0, MKLayout::SectionSize[f.section]);
-    return offset + count <= loaded && e.address - MKLayout::DeviceAddressOfImage + offset + count <= mk.Image.Held();
+    return offset + count <= loaded &&
+           e.address - MKLayout::DeviceAddressOfImage + offset + count <= mk.Image.Held();
 }
 
 QJsonValue Element(const TMK &mk, const TFieldDesc &f, int i) {
@@ -86,7 +87,8 @@ QList<TDifference> Compare(TMK &a, TMK &b) {
     auto header = [](const TMK &mk, int value) {
         return mk.Image.Held() >= MKLayout::HeaderSize ? QJsonValue(value) : QJsonValue();
     };
-    check(QStringLiteral("SectionCount"), -1, header(a, a.Header.sectionCount), header(b, b.Header.sectionCount));
+    check(QStringLiteral("SectionCount"), -1, header(a, a.Header.sectionCount),
+          header(b, b.Header.sectionCount));
     check(QStringLiteral("HeaderVariant"), -1, header(a, a.Header.variant), header(b, b.Header.variant));
     for (int k = 1; k <= MKLayout::SectionCount; ++k) {
         const TSectionEntry &ea = a.Header.sections[size_t(k)], &eb = b.Header.sections[size_t(k)];
@@ -128,12 +130,11 @@ void LoadFile(TMK &mk, const QString &path) {
 }
 
 int RunDiff(TCliArgs &args) {
-    const bool json = JsonOption(args);
-    const std::optional<QString> port = args.Value(QStringLiteral("--port"));
+    const bool json = args.IsSet("json");
+    const std::optional<QString> port = args.IsSet("port") ? args.Value("port") : std::optional<QString>();
     const int timeout = ConnectTimeoutOption(args);
     LangOption(args);
-    const QStringList files = args.TakePositionals();
-    args.Finish();
+    const QStringList &files = args.Positionals();
     if (port && port->isEmpty()) throw TUsageError(QStringLiteral("--port needs a value"));
     if (files.size() != (port ? 1 : 2))
         throw TUsageError(port ? QStringLiteral("one settings file expected besides --port")
@@ -183,9 +184,23 @@ int RunDiff(TCliArgs &args) {
 }
 
 const TCliRegistration registration{
-    {"diff", "A (B | --port PORT) [--json] [--connect-timeout SECONDS] [--lang en|ru]",
-     "two settings files, or a file and the device, compared field by field; exit 0 equal, 1 different, "
-     "2 trouble",
-     RunDiff}};
+    {"diff",
+     "[OPTIONS] A B\n       tripconf-cli diff --port PORT [OPTIONS] A",
+     "two settings files, or a file and the device, compared field by field",
+     "Compares two settings files, or a settings file and the device's settings (read from the device with "
+     "--port in place of B), field by field: the model code, the image size, the header and the section "
+     "table, every named working field (one row per differing element of an array), and by image offset "
+     "(ImageByte) the bytes no field names. Each difference is one row: name, element, the value in A, the "
+     "value in B; \"-\" (null in JSON) stands for a value the settings do not hold (a file cut short). Equal "
+     "settings print nothing.",
+     {{0, "port", "PORT", "Read B from the device on this port (see Ports).", nullptr, false},
+      kJsonOption,
+      kConnectTimeoutOption,
+      kLangOption,
+      kVerboseOption},
+     {{"A", "A settings file (.vorng)."}, {"B", "Another settings file, unless --port is given."}},
+     RunDiff,
+     "0 equal, 1 different, 2 trouble: a wrong command line, or settings that could not be read (from a file "
+     "or the device), as diff(1) does."}};
 
 } // namespace

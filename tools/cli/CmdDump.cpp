@@ -82,35 +82,38 @@ QString BytesText(const TMK &mk, const TFieldDesc &f) {
 }
 
 int RunDump(TCliArgs &args) {
-    const bool json = JsonOption(args);
-    const QStringList files = args.TakePositionals();
-    args.Finish();
-    if (files.size() != 1) throw TUsageError(QStringLiteral("one settings file expected"));
+    const bool json = args.IsSet("json");
+    const QString file = Files(args, 1, QStringLiteral("one settings file expected")).constFirst();
 
     TMK mk;
-    SettingsFile::Load(mk, files.constFirst());
+    SettingsFile::Load(mk, file);
     mk.LoadAllSections();
     const TDeviceModel *model = FindDeviceModel(mk.ModelCode);
     const QString modelName = model ? QString::fromUtf8(model->Name) : QString();
     const QList<TSectionRow> table = SectionTable(mk);
 
     if (json) {
-        QJsonArray sections;
+        QJsonArray sectionTable;
         for (const TSectionRow &r : table)
-            sections.append(QJsonObject{{QStringLiteral("k"), r.k},
-                                        {QStringLiteral("address"), r.address},
-                                        {QStringLiteral("length"), r.length}});
-        QJsonObject fields;
-        for (const TFieldDesc &f : MKLayout::Fields())
-            fields.insert(QLatin1String(f.name), FieldValue(mk, f));
+            sectionTable.append(QJsonObject{{QStringLiteral("section"), r.k},
+                                            {QStringLiteral("address"), r.address},
+                                            {QStringLiteral("length"), r.length}});
+        // The fields of each section together, as the table groups them.
+        QJsonArray sections;
+        for (int k = 1; k <= MKLayout::SectionCount; ++k) {
+            QJsonObject fields;
+            for (const TFieldDesc &f : MKLayout::Fields())
+                if (f.section == k) fields.insert(QLatin1String(f.name), FieldValue(mk, f));
+            sections.append(QJsonObject{{QStringLiteral("section"), k}, {QStringLiteral("fields"), fields}});
+        }
         PrintJson(QJsonObject{
             {QStringLiteral("modelCode"), mk.ModelCode},
             {QStringLiteral("modelName"), model ? QJsonValue(modelName) : QJsonValue()},
             {QStringLiteral("imageSize"), mk.Image.Size()},
             {QStringLiteral("header"), QJsonObject{{QStringLiteral("sectionCount"), mk.Header.sectionCount},
-                                                   {QStringLiteral("variant"), mk.Header.variant},
-                                                   {QStringLiteral("sections"), sections}}},
-            {QStringLiteral("fields"), fields}});
+                                                   {QStringLiteral("variant"), mk.Header.variant}}},
+            {QStringLiteral("sectionTable"), sectionTable},
+            {QStringLiteral("sections"), sections}});
         return 0;
     }
 
@@ -124,18 +127,30 @@ int RunDump(TCliArgs &args) {
     PrintTable({QStringLiteral("SECTION"), QStringLiteral("ADDRESS"), QStringLiteral("LENGTH")}, rows);
     Out() << '\n';
     rows.clear();
-    for (const TFieldDesc &f : MKLayout::Fields()) {
-        const bool raw =
-            f.type == TFieldType::Bytes && QLatin1String(f.name) != QLatin1String("ServiceNames");
-        rows << QStringList{QString::number(f.section), QLatin1String(f.name),
-                            raw ? BytesText(mk, f) : Text(FieldValue(mk, f))};
-    }
+    for (int k = 1; k <= MKLayout::SectionCount; ++k)
+        for (const TFieldDesc &f : MKLayout::Fields()) {
+            if (f.section != k) continue;
+            const bool raw =
+                f.type == TFieldType::Bytes && QLatin1String(f.name) != QLatin1String("ServiceNames");
+            rows << QStringList{QString::number(f.section), QLatin1String(f.name),
+                                raw ? BytesText(mk, f) : Text(FieldValue(mk, f))};
+        }
     PrintTable({QStringLiteral("SECTION"), QStringLiteral("FIELD"), QStringLiteral("VALUE")}, rows);
     return 0;
 }
 
-const TCliRegistration registration{{"dump", "FILE [--json]",
-                                     "a settings file's model, header, section table and every named field",
-                                     RunDump}};
+const TCliRegistration registration{
+    {"dump",
+     "[OPTIONS] FILE",
+     "a settings file's model, header, section table and every named field",
+     "Shows what a settings file holds: its model code and model, the image size, the header (section "
+     "count and variant byte), the section table as the image holds it (device address and length of each "
+     "section), then every named working field of the eleven sections, section by section. Byte arrays "
+     "without a finer meaning are shown in hex.\n\n"
+     "With --json: an object with modelCode, modelName, imageSize, header {sectionCount, variant}, "
+     "sectionTable [{section, address, length}] and sections [{section, fields {name: value}}].",
+     {kJsonOption},
+     {{"FILE", "The settings file (.vorng)."}},
+     RunDump}};
 
 } // namespace

@@ -11,10 +11,9 @@
 namespace {
 
 int RunMenu(TCliArgs &args) {
-    const uint16_t model = ModelOption(args, 0x4000);
+    const uint16_t model = ModelOption(args);
     LangOption(args);
-    const bool json = JsonOption(args);
-    args.Finish();
+    const bool json = args.IsSet("json");
     RequireKnownModel(model);
 
     Prots().BuildProtocolList(model, 0, 0);
@@ -39,8 +38,16 @@ int RunMenu(TCliArgs &args) {
     return 0;
 }
 
-const TCliRegistration registration{{"menu", "[--model CODE] [--lang en|ru] [--json]",
-                                     "the device menu items of a model with the numbers the hot menus store",
-                                     RunMenu}};
+const TCliRegistration registration{
+    {"menu",
+     "[OPTIONS]",
+     "the device menu items of a model with the numbers the hot menus store",
+     "Lists the device menu items the model has, with the number a hot menu stores for each, its name, its "
+     "group and its caption.",
+     {{0, "model", "CODE", "The device model: a model code in decimal or 0x-hex.", "0x4000", false},
+      kLangOption,
+      kJsonOption},
+     {},
+     RunMenu}};
 
 } // namespace

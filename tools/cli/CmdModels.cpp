@@ -17,8 +17,7 @@ QStringList FlagNames(const TCapSet &set) {
 }
 
 int RunModels(TCliArgs &args) {
-    const bool json = JsonOption(args);
-    args.Finish();
+    const bool json = args.IsSet("json");
     if (json) {
         QJsonArray out;
         for (const TDeviceModel &m : DeviceModels())
@@ -38,6 +37,13 @@ int RunModels(TCliArgs &args) {
 }
 
 const TCliRegistration registration{
-    {"models", "[--json]", "the known device models and the capability flags each sets", RunModels}};
+    {"models",
+     "[--json]",
+     "the known device models and the capability flags each sets",
+     "Lists every device model the program knows: its model code (the 16-bit code the device reports and a "
+     "settings file stores first), its name and the capability flags the model sets.",
+     {kJsonOption},
+     {},
+     RunModels}};
 
 } // namespace

@@ -11,10 +11,9 @@
 namespace {
 
 int RunParams(TCliArgs &args) {
-    const uint16_t model = ModelOption(args, 0x4000);
+    const uint16_t model = ModelOption(args);
     LangOption(args);
-    const bool json = JsonOption(args);
-    args.Finish();
+    const bool json = args.IsSet("json");
     RequireKnownModel(model);
 
     // The set follows the catalogue's flags, as when the editor opens.
@@ -60,8 +59,17 @@ int RunParams(TCliArgs &args) {
     return 0;
 }
 
-const TCliRegistration registration{{"params", "[--model CODE] [--lang en|ru] [--json]",
-                                     "the measured parameters a model can display (default model 0x4000)",
-                                     RunParams}};
+const TCliRegistration registration{
+    {"params",
+     "[OPTIONS]",
+     "the measured parameters a model can display",
+     "Lists the measured parameters the model's display can show, in the order of the set: code, class, "
+     "name, "
+     "sample text, bar range and unit (with --json every text and limit).",
+     {{0, "model", "CODE", "The device model: a model code in decimal or 0x-hex.", "0x4000", false},
+      kLangOption,
+      kJsonOption},
+     {},
+     RunParams}};
 
 } // namespace

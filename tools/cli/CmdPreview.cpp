@@ -4,6 +4,7 @@
 #include "Cli.h"
 
 #include "base/Lang.h"
+#include "base/SafeFile.h"
 #include "catalogue/ProtsH.h"
 #include "editor/preview/PreviewScreens.h"
 #include "model/MK.h"
@@ -66,26 +67,23 @@ void SavePng(const QImage &image, const QString &path) {
 }
 
 int RunPreview(TCliArgs &args) {
-    std::optional<QString> out = args.Value(QStringLiteral("-o"));
-    if (!out) out = args.Value(QStringLiteral("--output"));
-    const std::optional<QString> screenText = args.Value(QStringLiteral("--screen"));
-    const QString schemeText = args.Value(QStringLiteral("--scheme")).value_or(QStringLiteral("day"));
+    const QString out = args.Value("output").value_or(QString());
+    const QString screenText = args.Value("screen").value_or(QString());
+    const QString schemeText = args.Value("scheme").value_or(QString());
     LangOption(args);
-    const QStringList files = args.TakePositionals();
-    args.Finish();
-    if (files.size() != 1) throw TUsageError(QStringLiteral("one settings file expected"));
-    if (!screenText) throw TUsageError(QStringLiteral("--screen SCREEN is required"));
-    if (!out || out->isEmpty()) throw TUsageError(QStringLiteral("-o OUT.png is required"));
+    const QString file = Files(args, 1, QStringLiteral("one settings file expected")).constFirst();
     if (schemeText != QLatin1String("day") && schemeText != QLatin1String("night"))
         throw TUsageError(QStringLiteral("--scheme is day or night, not \"%1\"").arg(schemeText));
-    const std::optional<TScreenChoice> choice = ParseScreen(*screenText);
+    const std::optional<TScreenChoice> choice = ParseScreen(screenText);
     if (!choice)
-        throw Error(QStringLiteral("unknown screen \"%1\": use x1, x4:1 … x4:6, x6:1 … x6:2, x9:1 … x9:3, "
-                                   "sample or menu")
-                        .arg(*screenText));
+        throw TUsageError(
+            QStringLiteral("unknown screen \"%1\": use x1, x4:1 … x4:6, x6:1 … x6:2, x9:1 … x9:3, "
+                           "sample or menu")
+                .arg(screenText));
+    SafeFile::CheckTarget(out);
 
     TMK mk;
-    SettingsFile::Load(mk, files.constFirst());
+    SettingsFile::Load(mk, file);
     RequireDisplaySection(mk);
     mk.LoadAllSections();
     // As the editor opens: the catalogue for the file's model and protocol, then the
@@ -103,14 +101,24 @@ int RunPreview(TCliArgs &args) {
     else if (choice->screen != TScreen::MenuSample)
         codes = Previews::StoredFields(mk, choice->screen, choice->index);
     Previews::Draw(mk, choice->screen, scheme, codes);
-    SavePng(mk.Preview, *out);
+    SavePng(mk.Preview, out);
     return 0;
 }
 
 const TCliRegistration registration{
-    {"preview", "FILE --screen SCREEN [--scheme day|night] [--lang en|ru] -o OUT.png",
-     "one screen of a settings file as a 320 x 240 PNG; SCREEN is x1, x4:1 … x4:6, x6:1 … x6:2, x9:1 … x9:3, "
-     "sample or menu",
+    {"preview",
+     "--screen SCREEN -o OUT.png [OPTIONS] FILE",
+     "one screen of a settings file as a 320 x 240 PNG",
+     "Draws one screen of a settings file as a 320 × 240 PNG, exactly as the editor's display pages show "
+     "it.\n\n"
+     "SCREEN is x1 (the single screen with its bottom panel), x4:1 … x4:6, x6:1 … x6:2 or x9:1 … x9:3 "
+     "(the stored screens of four, six and nine fields), sample (the seven-field colour sample) or menu (the "
+     "menu sample).",
+     {{0, "screen", "SCREEN", "The screen to draw (see above).", nullptr, true},
+      {0, "scheme", "day|night", "The colour scheme.", "day", false},
+      {'o', "output", "OUT.png", "The PNG file to write.", nullptr, true},
+      kLangOption},
+     {{"FILE", "The settings file (.vorng)."}},
      RunPreview}};
 
 } // namespace

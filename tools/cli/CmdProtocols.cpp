@@ -82,8 +82,7 @@ void PrintEntry(int number, const TProtBase &e) {
 int RunProtocols(TCliArgs &args) {
     const uint16_t model = ModelOption(args);
     LangOption(args);
-    const bool json = JsonOption(args);
-    args.Finish();
+    const bool json = args.IsSet("json");
     RequireKnownModel(model);
 
     TProtCatalogue &prots = Prots();
@@ -102,8 +101,19 @@ int RunProtocols(TCliArgs &args) {
     return 0;
 }
 
-const TCliRegistration registration{{"protocols", "--model CODE [--lang en|ru] [--json]",
-                                     "the protocols a model offers, numbered as the settings store them",
-                                     RunProtocols}};
+const TCliRegistration registration{
+    {"protocols",
+     "--model CODE [OPTIONS]",
+     "the protocols a model offers, numbered as the settings store them",
+     "Lists the engine-control-unit protocols the model offers, in protocol-number order (the number the "
+     "settings store): name, kind, fault-code format, the parameters it can display, its units, its options "
+     "with their values, and its flags.",
+     {{0, "model", "CODE",
+       "The device model: a model code in decimal or 0x-hex (tripconf-cli models lists them).", nullptr,
+       true},
+      kLangOption,
+      kJsonOption},
+     {},
+     RunProtocols}};
 
 } // namespace

@@ -10,28 +10,40 @@ namespace {
 
 int RunWrite(TCliArgs &args) {
     const int timeout = ConnectTimeoutOption(args);
-    const bool noBackup = args.Flag(QStringLiteral("--no-backup"));
     LangOption(args);
     const QString port = PortOption(args);
-    const QStringList files = args.TakePositionals();
-    args.Finish();
-    if (files.size() != 1) throw TUsageError(QStringLiteral("one settings file expected"));
+    const QString file = Files(args, 1, QStringLiteral("one settings file expected")).constFirst();
 
     const TStderrPrompts prompts("write");
     TMK mk;
-    SettingsFile::Load(mk, files.constFirst());
+    SettingsFile::Load(mk, file);
     mk.LoadAllSections();
     std::unique_ptr<TML_RS> link = LinkForPort(port);
     TDeviceTransfer transfer = StderrTransfer(*link, mk, timeout);
-    transfer.MakeBackup = !noBackup;
+    transfer.MakeBackup = !args.IsSet("no-backup");
     // A link error while writing is raised and reported with exit code 1.
     return TransferExitCode(transfer.Write(), transfer, timeout, "write");
 }
 
 const TCliRegistration registration{
-    {"write", "--port PORT FILE [--no-backup] [--connect-timeout SECONDS] [--lang en|ru]",
-     "write a settings file into the device: model and firmware checks, a backup of the device's settings, "
-     "every section, then a read-back check",
-     RunWrite}};
+    {"write",
+     "--port PORT [OPTIONS] FILE",
+     "write a settings file into the device",
+     "Writes a settings file into the device, as \"Write settings into the device\" does, with every check "
+     "the program makes: settings that do not hold every section they name are refused before the port is "
+     "opened; the device's model code and firmware variant must match the file's; the device's memory is "
+     "read again, saved as a backup, and each section is written and then read back and compared.",
+     {kPortOption,
+      {0, "no-backup", nullptr, "Do not save the device's settings before writing.", nullptr, false},
+      kConnectTimeoutOption,
+      kLangOption,
+      kVerboseOption},
+     {{"FILE", "The settings file (.vorng) to write."}},
+     RunWrite,
+     nullptr,
+     "Backups:\n"
+     "The backup is a settings file named <model code>-<yyyyMMdd>-<HHmmss>.vorng in "
+     "~/.local/share/tripconf/backups/ ($XDG_DATA_HOME/tripconf/backups/), or in the folder "
+     "TRIPCONF_BACKUPS names; the newest 50 are kept. The last line of a write names it."}};
 
 } // namespace

@@ -1,56 +1,81 @@
 // tripconf-cli: the command-line companion of tripconf.
 
 #include "Cli.h"
+#include "CliTransfer.h"
 
 #include <QCoreApplication>
 
 namespace {
 
-void PrintOverview(QTextStream &to) {
-    to << "usage: tripconf-cli COMMAND [OPTIONS]\n\ncommands:\n";
-    for (const TCliCommand &c : CliCommands())
-        to << "  " << c.name << ' ' << c.usage << "\n      " << c.summary << '\n';
-    to << "\nModel codes are decimal or 0x-hex. --json prints JSON instead of a table.\n";
-    to.flush();
+int Usage(const QString &message, const TCliCommand *command) {
+    if (command) {
+        Err() << "tripconf-cli " << command->name << ": " << message << "\nusage: tripconf-cli "
+              << command->name << ' ' << QString::fromUtf8(command->synopsis) << "\nTry 'tripconf-cli help "
+              << command->name << "' for more information.\n";
+    } else {
+        Err() << "tripconf-cli: " << message << "\nTry 'tripconf-cli help' for more information.\n";
+    }
+    Err().flush();
+    return 2;
+}
+
+int Help(const QString &text) {
+    Out() << text;
+    Out().flush();
+    return 0;
+}
+
+int Run(QStringList args) {
+    // The program's own options come before the command.
+    bool help = false;
+    while (!args.isEmpty() && args.first().startsWith(QLatin1Char('-')) &&
+           args.first() != QLatin1String("-")) {
+        const QString option = args.takeFirst();
+        if (option == QLatin1String("--")) break;
+        if (option == QLatin1String("-h") || option == QLatin1String("--help")) {
+            help = true;
+        } else if (option == QLatin1String("--version")) {
+            return Help(QStringLiteral("tripconf-cli %1\n").arg(QCoreApplication::applicationVersion()));
+        } else {
+            return Usage(QStringLiteral("unknown option %1").arg(option), nullptr);
+        }
+    }
+    if (args.isEmpty()) {
+        if (help) return Help(CliOverview());
+        Err() << CliOverview();
+        Err().flush();
+        return 2;
+    }
+    QString name = args.takeFirst();
+    if (name == QLatin1String("help")) {
+        if (help || args.isEmpty()) return Help(CliOverview());
+        if (args.size() > 1) return Usage(QStringLiteral("help takes one command"), nullptr);
+        name = args.takeFirst();
+        help = true;
+    }
+    const TCliCommand *command = FindCliCommand(name);
+    if (!command) return Usage(QStringLiteral("unknown command \"%1\"").arg(name), nullptr);
+    if (help) return Help(CliCommandHelp(*command));
+
+    try {
+        TCliArgs cliArgs(*command, args);
+        if (cliArgs.HelpRequested()) return Help(CliCommandHelp(*command));
+        if (cliArgs.IsSet("verbose")) EnableLinkLog();
+        return command->run(cliArgs);
+    } catch (const TUsageError &e) {
+        return Usage(e.message(), command);
+    } catch (const Error &e) {
+        Err() << "tripconf-cli " << command->name << ": " << e.message() << '\n';
+        Err().flush();
+        return 1;
+    }
 }
 
 } // namespace
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty()) {
-        PrintOverview(Err());
-        return 2;
-    }
-    const QString name = args.takeFirst();
-    if (name == QLatin1String("help") || name == QLatin1String("--help") || name == QLatin1String("-h")) {
-        PrintOverview(Out());
-        return 0;
-    }
-    const TCliCommand *command = FindCliCommand(name);
-    if (!command) {
-        Err() << "tripconf-cli: unknown command \"" << name << "\"\n\n";
-        PrintOverview(Err());
-        return 2;
-    }
-    if (args.contains(QLatin1String("--help"))) {
-        Out() << "usage: tripconf-cli " << command->name << ' ' << command->usage << '\n'
-              << command->summary << '\n';
-        Out().flush();
-        return 0;
-    }
-    try {
-        TCliArgs cliArgs(args);
-        return command->run(cliArgs);
-    } catch (const TUsageError &e) {
-        Err() << "tripconf-cli " << command->name << ": " << e.message() << "\nusage: tripconf-cli "
-              << command->name << ' ' << command->usage << '\n';
-        Err().flush();
-        return 2;
-    } catch (const Error &e) {
-        Err() << "tripconf-cli " << command->name << ": " << e.message() << '\n';
-        Err().flush();
-        return 1;
-    }
+    QCoreApplication::setApplicationName(QStringLiteral("tripconf-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TRIPCONF_VERSION));
+    return Run(QCoreApplication::arguments().mid(1));
 }

@@ -43,17 +43,28 @@ QString Hex(const QByteArray &bytes) {
     return QString::fromLatin1(bytes.toHex(' '));
 }
 
-bool ParseCount(const QCommandLineParser &p, const QString &name, int *out) {
+// A wrong command line: the message, where to find the help, exit code 2.
+int Usage(const QString &message) {
+    std::fprintf(stderr, "tripsim: %s\nTry 'tripsim --help' for more information.\n", qPrintable(message));
+    return 2;
+}
+
+bool ParseCount(const QCommandLineParser &p, const QString &name, int *out, QString *error) {
     if (!p.isSet(name)) return true;
     bool ok = false;
     const int v = p.value(name).toInt(&ok, 0);
     if (!ok || v < 0) {
-        std::fprintf(stderr, "tripsim: --%s wants a number >= 0\n", qPrintable(name));
+        *error = QStringLiteral("--%1 wants a whole number >= 0, not \"%2\"").arg(name, p.value(name));
         return false;
     }
     *out = v;
     return true;
 }
+
+// Waits the simulator can keep: finite, not negative, and at most a minute.
+constexpr double kLongestWaitMs = 60000;
+// Pacing sleeps 11 bits a byte: beyond this rate the sleeps fall below what the clock keeps.
+constexpr int kMaxBaud = 4000000;
 
 struct TOptions {
     bool log = false;
@@ -105,14 +116,15 @@ void Send(int master, const QByteArray &answer, int64_t startNs, const TOptions 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tripsim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TRIPCONF_VERSION));
 
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(
         "A simulated trip computer on a pseudo-terminal.\n"
         "Prints the terminal's path on the first line of stdout and answers until SIGTERM or SIGINT.\n"
         "Attach the tool with TRIPCONF_PORTS=1=<path>.\n"
-        "Fault counts N hit the answers Skip+1 ... Skip+N."));
-    p.addHelpOption();
+        "Fault counts N hit the answers Skip+1 ... Skip+N.\n"
+        "Exit status: 0 done, 1 failure, 2 a wrong command line."));
     const QList<QCommandLineOption> options = {
         {QStringLiteral("model"), QStringLiteral("Model code (default 0x4000)."), QStringLiteral("code")},
         {QStringLiteral("variant"), QStringLiteral("Header variant byte (default 0)."), QStringLiteral("n")},
@@ -124,8 +136,10 @@ int main(int argc, char **argv) {
          QStringLiteral("file")},
         {QStringLiteral("log"), QStringLiteral("Log every frame on stderr.")},
         {QStringLiteral("pace"), QStringLiteral("Send at line rate: 11 bits a byte at the --baud rate.")},
-        {QStringLiteral("baud"), QStringLiteral("Rate for --pace (default 115200)."), QStringLiteral("rate")},
-        {QStringLiteral("turnaround"), QStringLiteral("Delay before each answer, ms (may be fractional)."),
+        {QStringLiteral("baud"), QStringLiteral("Rate for --pace, 50 ... 4000000 (default 115200)."),
+         QStringLiteral("rate")},
+        {QStringLiteral("turnaround"),
+         QStringLiteral("Delay before each answer, ms, 0 ... 60000 (may be fractional)."),
          QStringLiteral("ms")},
         {QStringLiteral("silent"), QStringLiteral("Do not answer N requests."), QStringLiteral("N")},
         {QStringLiteral("bad-checksum"), QStringLiteral("Send N answers with a wrong checksum."),
@@ -139,7 +153,8 @@ int main(int argc, char **argv) {
          QStringLiteral("N")},
         {QStringLiteral("late"), QStringLiteral("Send N answers --late-ms later than usual."),
          QStringLiteral("N")},
-        {QStringLiteral("late-ms"), QStringLiteral("How late --late answers come (default 150)."),
+        {QStringLiteral("late-ms"),
+         QStringLiteral("How late --late answers come, ms, 0 ... 60000 (default 150)."),
          QStringLiteral("ms")},
         {QStringLiteral("drop-write"),
          QStringLiteral("Answer the N-th WriteBlock as done but never store its bytes."),
@@ -148,7 +163,13 @@ int main(int argc, char **argv) {
          QStringLiteral("K")},
     };
     p.addOptions(options);
-    p.process(app);
+    const QCommandLineOption help = p.addHelpOption();
+    const QCommandLineOption version = p.addVersionOption();
+    if (!p.parse(QCoreApplication::arguments())) return Usage(p.errorText());
+    if (p.isSet(help)) p.showHelp(0);
+    if (p.isSet(version)) p.showVersion();
+    if (!p.positionalArguments().isEmpty())
+        return Usage(QStringLiteral("unexpected argument %1").arg(p.positionalArguments().constFirst()));
 
     TSimDevice device;
     TOptions o;
@@ -156,38 +177,47 @@ int main(int argc, char **argv) {
     o.pace = p.isSet(QStringLiteral("pace"));
     o.dump = p.value(QStringLiteral("dump"));
 
-    if (p.isSet(QStringLiteral("memory"))) {
-        const QString error = device.LoadMemory(p.value(QStringLiteral("memory")));
-        if (!error.isEmpty()) {
-            std::fprintf(stderr, "tripsim: %s\n", qPrintable(error));
-            return 2;
-        }
-    }
     int model = device.ModelCode, variant = -1, address = device.Address, baud = o.baud;
     TSimFaults &f = device.Faults;
     f.LateMs = 150;
-    bool ok = ParseCount(p, QStringLiteral("model"), &model) &&
-              ParseCount(p, QStringLiteral("variant"), &variant) &&
-              ParseCount(p, QStringLiteral("address"), &address) &&
-              ParseCount(p, QStringLiteral("baud"), &baud) &&
-              ParseCount(p, QStringLiteral("silent"), &f.Silent) &&
-              ParseCount(p, QStringLiteral("bad-checksum"), &f.BadChecksum) &&
-              ParseCount(p, QStringLiteral("busy"), &f.Busy) &&
-              ParseCount(p, QStringLiteral("drop-last"), &f.DropLast) &&
-              ParseCount(p, QStringLiteral("short-frame"), &f.ShortFrame) &&
-              ParseCount(p, QStringLiteral("zero-header"), &f.ZeroHeader) &&
-              ParseCount(p, QStringLiteral("late"), &f.Late) &&
-              ParseCount(p, QStringLiteral("late-ms"), &f.LateMs) &&
-              ParseCount(p, QStringLiteral("drop-write"), &f.DropWrite) &&
-              ParseCount(p, QStringLiteral("fault-skip"), &f.Skip);
+    QString error;
+    const bool counted = ParseCount(p, QStringLiteral("model"), &model, &error) &&
+                         ParseCount(p, QStringLiteral("variant"), &variant, &error) &&
+                         ParseCount(p, QStringLiteral("address"), &address, &error) &&
+                         ParseCount(p, QStringLiteral("baud"), &baud, &error) &&
+                         ParseCount(p, QStringLiteral("silent"), &f.Silent, &error) &&
+                         ParseCount(p, QStringLiteral("bad-checksum"), &f.BadChecksum, &error) &&
+                         ParseCount(p, QStringLiteral("busy"), &f.Busy, &error) &&
+                         ParseCount(p, QStringLiteral("drop-last"), &f.DropLast, &error) &&
+                         ParseCount(p, QStringLiteral("short-frame"), &f.ShortFrame, &error) &&
+                         ParseCount(p, QStringLiteral("zero-header"), &f.ZeroHeader, &error) &&
+                         ParseCount(p, QStringLiteral("late"), &f.Late, &error) &&
+                         ParseCount(p, QStringLiteral("late-ms"), &f.LateMs, &error) &&
+                         ParseCount(p, QStringLiteral("drop-write"), &f.DropWrite, &error) &&
+                         ParseCount(p, QStringLiteral("fault-skip"), &f.Skip, &error);
+    if (!counted) return Usage(error);
     if (p.isSet(QStringLiteral("turnaround"))) {
-        o.turnaroundMs = p.value(QStringLiteral("turnaround")).toDouble(&ok);
-        ok = ok && o.turnaroundMs >= 0;
-        if (!ok) std::fprintf(stderr, "tripsim: --turnaround wants a number of ms >= 0\n");
+        const QString text = p.value(QStringLiteral("turnaround"));
+        bool ok = false;
+        o.turnaroundMs = text.toDouble(&ok);
+        // Not a NaN, not infinite, not negative, and no wait beyond what a test could sit through.
+        if (!ok || !(o.turnaroundMs >= 0 && o.turnaroundMs <= kLongestWaitMs))
+            return Usage(QStringLiteral("--turnaround wants milliseconds, 0 ... %1, not \"%2\"")
+                             .arg(kLongestWaitMs)
+                             .arg(text));
     }
-    if (!ok || model > 0xFFFF || variant > 255 || address < 1 || address > 255 || baud < 50) {
-        if (ok) std::fprintf(stderr, "tripsim: a value is out of range\n");
-        return 2;
+    if (model > 0xFFFF) return Usage(QStringLiteral("--model is 0 ... 0xFFFF"));
+    if (variant > 255) return Usage(QStringLiteral("--variant is 0 ... 255"));
+    if (address < 1 || address > 255) return Usage(QStringLiteral("--address is 1 ... 255"));
+    if (baud < 50 || baud > kMaxBaud) return Usage(QStringLiteral("--baud is 50 ... %1").arg(kMaxBaud));
+    if (f.LateMs > kLongestWaitMs) return Usage(QStringLiteral("--late-ms is 0 ... %1").arg(kLongestWaitMs));
+
+    if (p.isSet(QStringLiteral("memory"))) {
+        const QString failure = device.LoadMemory(p.value(QStringLiteral("memory")));
+        if (!failure.isEmpty()) {
+            std::fprintf(stderr, "tripsim: %s\n", qPrintable(failure));
+            return 1;
+        }
     }
     device.ModelCode = uint16_t(model);
     device.Address = uint8_t(address);
