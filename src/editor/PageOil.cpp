@@ -1,6 +1,7 @@
 #include "editor/PageOil.h"
 
 #include "base/Error.h"
+#include "base/Folders.h"
 #include "editor/HeaderColumns.h"
 #include "editor/TankServiceFiles.h"
 #include "editor/Widgets.h"
@@ -221,7 +222,7 @@ TPageOil::TPageOil(TEditorContext &context, QWidget *parent) : TEditorPage(conte
     right->setContentsMargins(0, 0, 0, 0);
     columns->addWidget(rightBox);
 
-    const QString folder = QCoreApplication::applicationDirPath();
+    const QString folder = Folders::FileDialogStart();
     SaveDialog.directory = folder;
     SaveDialog.filter = QStringLiteral("Файлы настроек бака (*.vorno)");
     SaveDialog.defaultSuffix = QStringLiteral("vorno");
@@ -257,7 +258,7 @@ void TPageOil::ApplyTexts() {
 void TPageOil::Load() {
     ApplyTexts();
     tareEdited_ = false;
-    const QString folder = QCoreApplication::applicationDirPath();
+    const QString folder = Folders::FileDialogStart();
     SaveDialog.directory = folder;
     OpenDialog.directory = folder;
     TankLoad();

@@ -1,6 +1,7 @@
 #include "editor/PageTO.h"
 
 #include "base/Error.h"
+#include "base/Folders.h"
 #include "editor/HeaderColumns.h"
 #include "editor/TankServiceFiles.h"
 #include "editor/Widgets.h"
@@ -145,7 +146,7 @@ TPageTO::TPageTO(TEditorContext &context, QWidget *parent) : TEditorPage(context
     page->addLayout(buttons);
     page->addStretch(1);
 
-    const QString folder = QCoreApplication::applicationDirPath();
+    const QString folder = Folders::FileDialogStart();
     SaveDialog.directory = folder;
     SaveDialog.filter = QStringLiteral("Файлы настроек ТО (*.vornt)");
     SaveDialog.defaultSuffix = QStringLiteral("vornt");
@@ -168,7 +169,7 @@ void TPageTO::ApplyTexts() {
 
 void TPageTO::Load() {
     ApplyTexts();
-    const QString folder = QCoreApplication::applicationDirPath();
+    const QString folder = Folders::FileDialogStart();
     SaveDialog.directory = folder;
     OpenDialog.directory = folder;
 }

@@ -1,6 +1,7 @@
 #include "model/MK_ViewJournalsDlg.h"
 
 #include "base/Error.h"
+#include "base/Folders.h"
 #include "base/Lang.h"
 #include "model/MK.h"
 
@@ -340,7 +341,7 @@ void TMK_ViewJournalsDlg::showEvent(QShowEvent *event) {
 
 void TMK_ViewJournalsDlg::FormShow() {
     pcMain->setCurrentIndex(0);
-    SaveDialog1.directory = QCoreApplication::applicationDirPath();
+    SaveDialog1.directory = Folders::FileDialogStart();
     ApplyLanguage();
     FillJournal(TJournal::Trip);
     FillJournal(TJournal::Tank);
