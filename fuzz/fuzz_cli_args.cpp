@@ -21,6 +21,21 @@ public:
     QString SaveFileName(const TFileDialogOptions &) override { return {}; }
 };
 
+// The options the transfer commands take, and an argument.
+int Run(TCliArgs &) { return 0; }
+const TCliCommand kCommand{"fuzz",
+                           "[OPTIONS] [FILE]",
+                           "",
+                           "",
+                           {{0, "model", "CODE", "", "0x4000", false},
+                            kPortOption,
+                            kConnectTimeoutOption,
+                            kLangOption,
+                            kJsonOption,
+                            kHelpOption},
+                           {{"FILE", ""}},
+                           Run};
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
@@ -38,15 +53,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (const QString &text : list)
         (void)ParseModelCode(text);
     try {
-        TCliArgs args(list);
-        (void)ModelOption(args, uint16_t(0x4000));
+        const TCliArgs args(kCommand, list);
+        if (args.HelpRequested()) return 0;
+        (void)ModelOption(args);
         (void)ConnectTimeoutOption(args);
         LangOption(args);
-        (void)JsonOption(args);
-        const QString port = PortOption(args);
-        (void)args.TakePositionals();
-        args.Finish();
-        (void)LinkForPort(port);
+        (void)args.IsSet("json");
+        (void)args.Positionals();
+        (void)LinkForPort(PortOption(args));
     } catch (const Error &) {
     }
     return 0;
