@@ -741,8 +741,10 @@ void TestServicePages::hotMenus() {
 // --- service information ------------------------------------------------------------------
 
 void TestServicePages::serviceInformation() {
-    for (const auto &[model, accel] :
-         {std::pair{0x5100, QStringLiteral("10100101")}, std::pair{0x4400, QString()}}) {
+    for (const auto &row : {std::pair{0x5100, QStringLiteral("10100101")}, std::pair{0x4400, QString()}}) {
+        // Plain names: clang 14 cannot capture structured bindings in lambdas.
+        const int model = row.first;
+        const QString accel = row.second;
         TLangScope lang(true);
         TMK mk;
         mk.ModelCode = uint16_t(model);
