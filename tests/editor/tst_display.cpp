@@ -1,6 +1,7 @@
 // The display page of the settings editor as the user works it: colour grids and spin
 // edits, "Initialize all", right-clicks on the screen previews and the x1 check boxes.
 
+#include "EditorSession.h"
 #include "FakePrompts.h"
 #include "base/Lang.h"
 #include "catalogue/ProtsH.h"
@@ -91,20 +92,7 @@ void TestDisplay::cleanup() {
 }
 
 bool TestDisplay::Edit(TMK &mk, const std::function<bool(TMK_SetParamsDlg &)> &act) {
-    return mk.EditSettings([&] {
-        TMK_SetParamsDlg dlg(mk);
-        dlg.show();
-        QApplication::setActiveWindow(&dlg);
-        if (!QTest::qWaitForWindowActive(&dlg)) return false;
-        const bool ok = act(dlg);
-        if (ok) {
-            dlg.OKBtn->setFocus();
-            dlg.accept();
-        } else {
-            dlg.reject();
-        }
-        return dlg.result() == QDialog::Accepted;
-    });
+    return EditSession(mk, act);
 }
 
 void TestDisplay::colourSpinsStoreOnEveryChange_data() {

@@ -11,6 +11,7 @@
 #include "editor/Widgets.h"
 #include "model/MK.h"
 #include "model/SettingsFile.h"
+#include "EditorSession.h"
 #include "FakePrompts.h"
 #include "SimDevice.h"
 #include "TestEnv.h"
@@ -133,20 +134,7 @@ void TestEditor::cleanup() {
 }
 
 bool TestEditor::Edit(TMK &mk, const std::function<bool(TMK_SetParamsDlg &)> &act) {
-    return mk.EditSettings([&] {
-        TMK_SetParamsDlg dlg(mk);
-        dlg.show();
-        QApplication::setActiveWindow(&dlg);
-        if (!QTest::qWaitForWindowActive(&dlg)) return false;
-        const bool ok = act(dlg);
-        if (ok) {
-            dlg.OKBtn->setFocus();
-            dlg.accept();
-        } else {
-            dlg.reject();
-        }
-        return dlg.result() == QDialog::Accepted;
-    });
+    return EditSession(mk, act);
 }
 
 void TestEditor::structure_data() {

@@ -1,6 +1,7 @@
 // The sound, average, parking and display-option pages as the user works them: groups
 // clicked and left, values typed, lists picked, and what the saved file then holds.
 
+#include "EditorSession.h"
 #include "FakePrompts.h"
 #include "TestEnv.h"
 #include "base/Lang.h"
@@ -35,18 +36,7 @@ int FindProtocol(uint16_t model, const QString &name) {
 }
 
 // Opens the editor through the editing procedure; act() returns true for OK.
-bool Edit(TMK &mk, const std::function<bool(TMK_SetParamsDlg &)> &act) {
-    return mk.EditSettings([&] {
-        TMK_SetParamsDlg dlg(mk);
-        dlg.show();
-        QApplication::setActiveWindow(&dlg);
-        if (!QTest::qWaitForWindowActive(&dlg)) return false;
-        const bool ok = act(dlg);
-        dlg.OKBtn->setFocus(); // the focused control stores, as when OK is clicked
-        ok ? dlg.accept() : dlg.reject();
-        return dlg.result() == QDialog::Accepted;
-    });
-}
+bool Edit(TMK &mk, const std::function<bool(TMK_SetParamsDlg &)> &act) { return EditSession(mk, act); }
 
 // Brings the page and sub-page of w to the front; false when a tab on the way is hidden.
 bool Reveal(TMK_SetParamsDlg &dlg, QWidget *w) {

@@ -1,6 +1,7 @@
 // The tank, maintenance, additional-systems, trim, hot-menu and service pages, driven
 // as a user drives them, and the two small settings files byte for byte.
 
+#include "EditorSession.h"
 #include "FakePrompts.h"
 #include "TestEnv.h"
 #include "base/Bytes.h"
@@ -140,20 +141,7 @@ void TestServicePages::cleanup() {
 }
 
 bool TestServicePages::Edit(TMK &mk, const std::function<bool(TMK_SetParamsDlg &)> &act) {
-    return mk.EditSettings([&] {
-        TMK_SetParamsDlg dlg(mk);
-        dlg.show();
-        QApplication::setActiveWindow(&dlg);
-        if (!QTest::qWaitForWindowActive(&dlg)) return false;
-        const bool ok = act(dlg);
-        if (ok) {
-            dlg.OKBtn->setFocus();
-            dlg.accept();
-        } else {
-            dlg.reject();
-        }
-        return dlg.result() == QDialog::Accepted;
-    });
+    return EditSession(mk, act);
 }
 
 void TestServicePages::Show(TMK_SetParamsDlg &dlg, const char *page) {
