@@ -6,6 +6,7 @@
 #include "editor/Binder.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QWidget>
 #include <functional>
@@ -48,6 +49,8 @@ public:
     std::function<void()> applyProtocolRules;    // set by the dialog
 };
 
+class TColumn;
+
 // One page of the editor: it builds its controls in its constructor, and the dialog
 // calls the hooks below in page order at the steps of the show sequence.
 class TEditorPage : public QWidget {
@@ -65,6 +68,16 @@ public:
     virtual void OnEvent(TEditorEvent) {}
 
 protected:
+    // The page's row of columns, with the editor's margins and spacing.
+    QHBoxLayout *Columns() {
+        auto *columns = new QHBoxLayout(this);
+        columns->setContentsMargins(12, 12, 12, 12);
+        columns->setSpacing(24);
+        return columns;
+    }
+    // A new column at the end of the row, its rows from the top.
+    TColumn *AddColumn(QHBoxLayout *columns);
+
     TEditorContext &ctx;
     TMK &mk;
     TBinder &b;
@@ -111,3 +124,9 @@ private:
     bool stacked_;
     int row_ = 0;
 };
+
+inline TColumn *TEditorPage::AddColumn(QHBoxLayout *columns) {
+    auto *column = new TColumn(b, this);
+    columns->addWidget(column, 0, Qt::AlignTop);
+    return column;
+}

@@ -23,13 +23,9 @@ QStringList ResetPeriods(std::initializer_list<TBiText> leading) {
 } // namespace
 
 TPageAver::TPageAver(TEditorContext &context, QWidget *parent) : TEditorPage(context, parent) {
-    auto *columns = new QHBoxLayout(this);
-    columns->setContentsMargins(12, 12, 12, 12);
-    columns->setSpacing(24);
-    auto *left = new TColumn(b, this);
-    auto *right = new TColumn(b, this);
-    columns->addWidget(left, 0, Qt::AlignTop);
-    columns->addWidget(right, 0, Qt::AlignTop);
+    QHBoxLayout *columns = Columns();
+    TColumn *left = AddColumn(columns);
+    TColumn *right = AddColumn(columns);
     columns->addStretch(1);
     const auto gas = [](const TDeviceCaps &c) { return !c.NoGas; };
 

@@ -6,13 +6,9 @@
 #include <QHBoxLayout>
 
 TPageCorr::TPageCorr(TEditorContext &context, QWidget *parent) : TEditorPage(context, parent) {
-    auto *columns = new QHBoxLayout(this);
-    columns->setContentsMargins(12, 12, 12, 12);
-    columns->setSpacing(24);
-    auto *left = new TColumn(b, this);
-    auto *right = new TColumn(b, this);
-    columns->addWidget(left, 0, Qt::AlignTop);
-    columns->addWidget(right, 0, Qt::AlignTop);
+    QHBoxLayout *columns = Columns();
+    TColumn *left = AddColumn(columns);
+    TColumn *right = AddColumn(columns);
     columns->addStretch(1);
 
     // clang-format off

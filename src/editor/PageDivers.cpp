@@ -9,13 +9,9 @@
 #include <QVBoxLayout>
 
 TPageDivers::TPageDivers(TEditorContext &context, QWidget *parent) : TEditorPage(context, parent) {
-    auto *columns = new QHBoxLayout(this);
-    columns->setContentsMargins(12, 12, 12, 12);
-    columns->setSpacing(24);
-    auto *left = new TColumn(b, this);
-    auto *right = new TColumn(b, this);
-    columns->addWidget(left, 0, Qt::AlignTop);
-    columns->addWidget(right, 0, Qt::AlignTop);
+    QHBoxLayout *columns = Columns();
+    TColumn *left = AddColumn(columns);
+    TColumn *right = AddColumn(columns);
     showDisplaysArea = new QVBoxLayout;
     showDisplaysArea->setObjectName(QStringLiteral("layShowDisplays"));
     columns->addLayout(showDisplaysArea, 1);

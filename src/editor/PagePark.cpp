@@ -8,9 +8,7 @@
 #include <QHBoxLayout>
 
 TPagePark::TPagePark(TEditorContext &context, QWidget *parent) : TEditorPage(context, parent) {
-    auto *columns = new QHBoxLayout(this);
-    columns->setContentsMargins(12, 12, 12, 12);
-    columns->setSpacing(24);
+    QHBoxLayout *columns = Columns();
     const auto group = [&](const char *name, TBiText caption) {
         QGroupBox *box = b.Group({.control = name, .caption = caption}, this);
         columns->addWidget(box, 0, Qt::AlignTop);
