@@ -109,7 +109,7 @@ TFileDialogSpec::TFileDialogSpec(QObject *owner, const QString &name, bool mustE
     setObjectName(name);
     // The filter keeps its Russian text in both languages.
     Options.filter = QStringLiteral("Файлы настроек (*.vorng)");
-    Options.defaultSuffix = QStringLiteral("vornp");
+    Options.defaultSuffix = QStringLiteral("vorng"); // the extension the dialogs list
     Options.mustExist = mustExist;
 }
 

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/Lang.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -45,4 +46,26 @@ QString SafeFile::TryWrite(const QString &path, const QByteArray &bytes) {
         return e.message();
     }
     return {};
+}
+
+QByteArray SafeFile::ReadAll(const QString &path, qint64 maxSize) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw Error(Bi("\"%1\" — не обычный файл (это устройство, канал или папка); читать его программа не будет.",
+                       "\"%1\" is not a regular file (it is a device, a pipe or a folder); the program does not "
+                       "read it.")
+                        .arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(Bi("Не удалось открыть файл \"%1\": %2", "Cannot open file \"%1\": %2").arg(path, file.errorString()));
+    if (file.size() > maxSize)
+        throw Error(Bi("Файл \"%1\" слишком велик (%2 байт, а нужно не больше %3).",
+                       "The file \"%1\" is too large (%2 bytes, at most %3 expected).")
+                        .arg(path)
+                        .arg(file.size())
+                        .arg(maxSize));
+    const QByteArray content = file.read(maxSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw Error(Bi("Не удалось прочитать файл \"%1\": %2", "Cannot read file \"%1\": %2").arg(path, file.errorString()));
+    return content;
 }

@@ -16,4 +16,9 @@ void Write(const QString &path, const QByteArray &bytes);
 // The same, returning the message instead (empty when written).
 QString TryWrite(const QString &path, const QByteArray &bytes);
 
+// The whole content of a regular file of at most maxSize bytes. Anything else is
+// refused at once (Error, naming the file): a pipe or a device would block the
+// program or never end.
+QByteArray ReadAll(const QString &path, qint64 maxSize);
+
 } // namespace SafeFile

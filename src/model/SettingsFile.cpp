@@ -5,9 +5,10 @@
 #include "base/Lang.h"
 #include "base/SafeFile.h"
 #include "model/MK.h"
+#include "model/SectionTable.h"
 #include "model/SettingsFileKey.h"
 
-#include <QFile>
+#include <algorithm>
 
 QByteArray SettingsFile::Encode(const TMK &mk) {
     return Encode(mk.ModelCode, mk.Image.Bytes());
@@ -22,16 +23,28 @@ QByteArray SettingsFile::Encode(uint16_t modelCode, const QByteArray &image) {
     return file;
 }
 
-void SettingsFile::Decode(TMK &mk, const QByteArray &file) {
-    // Without the two model-code bytes there is nothing to take.
+QString SettingsFile::Fault(const QByteArray &file) {
     if (file.size() < 2)
-        throw Error(Bi("Файл настроек повреждён: он короче 2 байт.",
-                       "The settings file is damaged: it is shorter than 2 bytes."));
+        return Bi("он короче 2 байт.", "it is shorter than 2 bytes.");
+    // Only the model code: the image stays as it was.
+    if (file.size() == 2) return {};
+    return SectionTable::Fault(DecodeImage(file));
+}
+
+QByteArray SettingsFile::DecodeImage(const QByteArray &file) {
     const auto *in = reinterpret_cast<const uint8_t *>(file.constData());
-    mk.ModelCode = LE::Get<uint16_t>(in);
-    QByteArray image(file.size() - 2, '\0');
+    QByteArray image(std::max<qsizetype>(file.size() - 2, 0), '\0');
     for (qsizetype i = 0; i < image.size(); ++i) image[i] = char(in[i + 2] ^ kSettingsFileKey[size_t(i % 4096)]);
-    mk.Image.Overlay(image);
+    return image;
+}
+
+void SettingsFile::Decode(TMK &mk, const QByteArray &file) {
+    // Checked before anything changes: a table that cannot describe the memory would
+    // leave the working fields to defaults or to the image loaded before.
+    if (const QString fault = Fault(file); !fault.isEmpty())
+        throw Error(Bi("Файл настроек повреждён: %1", "The settings file is damaged: %1").arg(fault));
+    mk.ModelCode = LE::Get<uint16_t>(reinterpret_cast<const uint8_t *>(file.constData()));
+    mk.Image.Overlay(DecodeImage(file));
 }
 
 void SettingsFile::Save(const TMK &mk, const QString &path) {
@@ -39,16 +52,12 @@ void SettingsFile::Save(const TMK &mk, const QString &path) {
 }
 
 void SettingsFile::Load(TMK &mk, const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
     // No settings file is anywhere near this; refuse rather than swallow a huge file.
     constexpr qint64 kMaxSize = 1 << 20;
-    if (file.size() > kMaxSize)
-        throw Error(Bi("Файл \"%1\" слишком велик для файла настроек.", "The file \"%1\" is too large for a settings file.")
-                        .arg(path));
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Error(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+    const QByteArray content = SafeFile::ReadAll(path, kMaxSize);
+    if (const QString fault = Fault(content); !fault.isEmpty())
+        throw Error(Bi("Файл \"%1\" — не файл настроек или он повреждён: %2",
+                       "The file \"%1\" is not a settings file or is damaged: %2")
+                        .arg(path, fault));
     Decode(mk, content);
 }

@@ -1,6 +1,7 @@
 #include "app/IniFls.h"
 #include "app/JustOne.h"
 #include "app/MainForm.h"
+#include "app/MessageBoxPrompts.h"
 #include "base/Lang.h"
 #include "model/MK.h"
 #include "model/SettingsFile.h"
@@ -10,6 +11,8 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLockFile>
@@ -47,6 +50,7 @@ private slots:
     void controlsAndSize();
     void enablingTable();
     void loadFillsWorkingFields();
+    void typedNameGetsTheListedSuffix();
     void unsavedChangesOnClose_data();
     void unsavedChangesOnClose();
     void readFromDeviceAsksButReadFromFileDoesNot();
@@ -119,7 +123,7 @@ void TestMainForm::controlsAndSize() {
     QCOMPARE(form->bGetParams->parentWidget(), form->GroupBox1);
     QCOMPARE(form->bViewJournals->parentWidget(), form->GroupBox5);
     QCOMPARE(form->cbEnglishVersion->text(), QStringLiteral("English language"));
-    QCOMPARE(form->OpenDialog1->Options.defaultSuffix, QStringLiteral("vornp"));
+    QCOMPARE(form->OpenDialog1->Options.defaultSuffix, QStringLiteral("vorng"));
     QCOMPARE(form->OpenDialog1->Options.filter, QStringLiteral("Файлы настроек (*.vorng)"));
     QVERIFY(form->OpenDialog1->Options.mustExist);
     QCOMPARE(form->SaveDialog1->Options.directory, QCoreApplication::applicationDirPath());
@@ -159,10 +163,22 @@ void TestMainForm::enablingTable() {
     QVERIFY(imageButtons(false));
     QCOMPARE(prompts_->Count(TFakePrompts::ErrorBox), 1);
 
+    // So does a short text file, even right after a good load; the box names the file.
+    prompts_->FileNames << WriteSettingsFile(QStringLiteral("good.vorng"));
+    form->bLoadParams->click();
+    QVERIFY(imageButtons(true));
+    const QString notes = dir_->filePath(QStringLiteral("notes.vorng"));
+    TestEnv::WriteFile(notes, "shopping list: tea\n");
+    prompts_->FileNames << notes;
+    form->bLoadParams->click();
+    QVERIFY(imageButtons(false));
+    QCOMPARE(prompts_->Count(TFakePrompts::ErrorBox), 2);
+    QVERIFY(prompts_->Texts(TFakePrompts::ErrorBox).last().contains(QStringLiteral("notes.vorng")));
+
     // A file that does not exist (deleted after picking) too, with the system's reason.
     prompts_->FileNames << dir_->filePath(QStringLiteral("gone.vorng"));
     form->bLoadParams->click();
-    QCOMPARE(prompts_->Count(TFakePrompts::ErrorBox), 2);
+    QCOMPARE(prompts_->Count(TFakePrompts::ErrorBox), 3);
     QVERIFY(prompts_->Texts(TFakePrompts::ErrorBox).last().contains(QStringLiteral("gone.vorng")));
 
     // Saving enables them.
@@ -185,8 +201,28 @@ void TestMainForm::loadFillsWorkingFields() {
     const int section6 = mk.Header.sections[6].address - 32;
     QCOMPARE(mk.Get("VelocityLimit"), qint64(int8_t(image.at(section6 + 4))));
     QVERIFY(!form->SettingsModified);
-    QCOMPARE(prompts_->LastDialog.defaultSuffix, QStringLiteral("vornp"));
+    QCOMPARE(prompts_->LastDialog.defaultSuffix, QStringLiteral("vorng"));
     QVERIFY(prompts_->LastDialog.mustExist);
+}
+
+void TestMainForm::typedNameGetsTheListedSuffix() {
+    // Through the real dialog: a name typed without extension must come back as a file
+    // the open dialog lists.
+    auto form = Show();
+    QVERIFY(form);
+    TMessageBoxPrompts real;
+    TFileDialogOptions options = form->SaveDialog1->Options;
+    options.directory = dir_->path();
+    QTimer::singleShot(0, [] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (name) name->setText(QStringLiteral("mine"));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    const QString path = real.SaveFileName(options);
+    QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("mine.vorng"));
+    QVERIFY(QDir::match(QStringLiteral("*.vorng"), QFileInfo(path).fileName()));
 }
 
 void TestMainForm::unsavedChangesOnClose_data() {

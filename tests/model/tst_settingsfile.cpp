@@ -1,4 +1,6 @@
+#include "base/Bytes.h"
 #include "base/Error.h"
+#include "base/Lang.h"
 #include "model/MK.h"
 #include "model/SettingsFile.h"
 #include "model/SettingsFileKey.h"
@@ -9,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QCryptographicHash>
+#include <sys/stat.h>
 
 class TestSettingsFile : public QObject {
     Q_OBJECT
@@ -18,6 +21,9 @@ private slots:
     void scramblingRepeatsEvery4096Bytes();
     void twoByteFileSetsOnlyModelCode();
     void shortFileOverwritesFromStart();
+    void undescribableFilesAreRefused_data();
+    void undescribableFilesAreRefused();
+    void pipesAreRefusedAtOnce();
     void tooShortFilesAreRefused_data();
     void tooShortFilesAreRefused();
     void missingFileIsAnError();
@@ -73,14 +79,92 @@ void TestSettingsFile::twoByteFileSetsOnlyModelCode() {
 }
 
 void TestSettingsFile::shortFileOverwritesFromStart() {
+    // A file that holds every section it lists but ends before the current image does:
+    // the bytes past its end stay.
+    const QByteArray sample = TestEnv::SampleImage();
+    const int end = LE::Get<uint16_t>(reinterpret_cast<const uint8_t *>(sample.constData()) + 44) +
+                    LE::Get<uint16_t>(reinterpret_cast<const uint8_t *>(sample.constData()) + 46) - 32;
     TMK mk;
-    mk.Image.Append(QByteArray(100, '\x55'));
-    QByteArray file("\x00\x40", 2);
-    file.append(char(0x01 ^ kSettingsFileKey[0]));
-    file.append(char(0x02 ^ kSettingsFileKey[1]));
-    SettingsFile::Decode(mk, file);
-    QCOMPARE(mk.Image.Size(), 100);
-    QCOMPARE(mk.Image.Bytes().left(3), QByteArray("\x01\x02\x55"));
+    mk.Image.Append(QByteArray(8128, '\x55'));
+    SettingsFile::Decode(mk, SettingsFile::Encode(0x4000, sample.left(end)));
+    QCOMPARE(mk.Image.Size(), 8128);
+    QCOMPARE(mk.Image.Bytes().left(end), sample.left(end));
+    QCOMPARE(mk.Image.Bytes().mid(end), QByteArray(8128 - end, '\x55'));
+}
+
+namespace {
+
+QByteArray WithTable(QByteArray image, std::initializer_list<std::pair<int, int>> entries, int count) {
+    auto *p = reinterpret_cast<uint8_t *>(image.data());
+    p[0] = uint8_t(count);
+    int k = 1;
+    for (auto [address, length] : entries) {
+        LE::Put<uint16_t>(p + 4 * k, uint16_t(address));
+        LE::Put<uint16_t>(p + 4 * k + 2, uint16_t(length));
+        ++k;
+    }
+    return image;
+}
+
+} // namespace
+
+void TestSettingsFile::undescribableFilesAreRefused_data() {
+    QTest::addColumn<QByteArray>("image");
+    QTest::addColumn<QString>("why");
+    const QByteArray sample = TestEnv::SampleImage();
+    // Section k of the sample: 92 + the sizes before it, length its size + 4.
+    QTest::newRow("text file") << QByteArray("just some notes\n\n\n") << QStringLiteral("60-byte header");
+    QTest::newRow("no sections") << WithTable(sample, {}, 0) << QStringLiteral("lists 0 sections");
+    QTest::newRow("ten sections") << WithTable(sample, {}, 10) << QStringLiteral("lists 10 sections");
+    QTest::newRow("fifteen entries") << WithTable(sample, {}, 15) << QStringLiteral("header holds only 14");
+    QTest::newRow("length under 4") << WithTable(sample, {{92, 3}}, 11) << QStringLiteral("section 1 (address 92, length 3)");
+    QTest::newRow("in the header") << WithTable(sample, {{88, 168}}, 11) << QStringLiteral("inside the header");
+    QTest::newRow("before the image") << WithTable(sample, {{0, 168}}, 11) << QStringLiteral("inside the header");
+    QTest::newRow("second half of the memory")
+        << WithTable(sample, {{4000, 168}}, 11) << QStringLiteral("runs past the data (device addresses 92 … 4095)");
+    QTest::newRow("2 overlaps 1") << WithTable(sample, {{92, 168}, {96, 32}}, 11)
+                                  << QStringLiteral("sections 1 (address 92, length 168) and 2 (address 96, length 32) overlap");
+    QTest::newRow("10 overlaps 11 by its last byte")
+        << WithTable(sample, {{92, 168}, {260, 32}, {292, 68}, {360, 424}, {784, 132}, {916, 88}, {1004, 864},
+                              {1868, 44}, {1912, 292}, {2204, 65}},
+                     11)
+        << QStringLiteral("sections 10 (address 2204, length 65) and 11 (address 2268, length 668) overlap");
+    QTest::newRow("a twelfth entry over section 3")
+        << WithTable(sample, {{92, 168}, {260, 32}, {292, 68}, {360, 424}, {784, 132}, {916, 88}, {1004, 864},
+                              {1868, 44}, {1912, 292}, {2204, 64}, {2268, 668}, {300, 8}},
+                     12)
+        << QStringLiteral("sections 3 (address 292, length 68) and 12");
+    QTest::newRow("file ends inside section 11") << sample.left(2900) << QStringLiteral("section 11");
+}
+
+void TestSettingsFile::undescribableFilesAreRefused() {
+    QFETCH(QByteArray, image);
+    QFETCH(QString, why);
+    const TLangScope english(true);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("odd.vorng"));
+    TestEnv::WriteFile(path, SettingsFile::Encode(0x5000, image));
+    // Loaded over an earlier image: nothing of it may change.
+    TMK mk;
+    mk.Image.Append(TestEnv::SampleImage());
+    const QByteArray before = mk.Image.Bytes();
+    try {
+        SettingsFile::Load(mk, path);
+        QFAIL("loaded");
+    } catch (const Error &e) {
+        QVERIFY2(e.message().contains(path) && e.message().contains(why), qPrintable(e.message()));
+    }
+    QCOMPARE(mk.ModelCode, uint16_t(0x4000));
+    QCOMPARE(mk.Image.Bytes(), before);
+}
+
+void TestSettingsFile::pipesAreRefusedAtOnce() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pipe.vorng"));
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    TMK mk;
+    // Opening a pipe with no writer would wait for ever.
+    QVERIFY_THROWS_EXCEPTION(Error, SettingsFile::Load(mk, path));
 }
 
 void TestSettingsFile::tooShortFilesAreRefused_data() {
@@ -140,10 +224,12 @@ void TestSettingsFile::anyFileLoadsSafely() {
             }
         }
         TMK mk;
+        const QByteArray before = mk.Image.Bytes();
         try {
             SettingsFile::Decode(mk, content);
         } catch (const Error &) {
-            QVERIFY(size < 2);
+            QVERIFY(!SettingsFile::Fault(content).isEmpty());
+            QCOMPARE(mk.Image.Bytes(), before);
             continue;
         }
         QCOMPARE(mk.Image.Size(), size - 2);

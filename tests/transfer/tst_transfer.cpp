@@ -600,9 +600,10 @@ void TestTransfer::damagedSettingsRefused() {
     QFETCH(QString, message);
     Lang::SetEnglish(english);
     TRig rig;
-    if (overFull)
-        SettingsFile::Decode(rig.MK, SettingsFile::Encode(0x4000, TSimDevice::ImageOf(rig.Device.Memory)));
-    SettingsFile::Decode(rig.MK, SettingsFile::Encode(0x4000, image));
+    // Straight into the image: a settings file like these is refused when it is loaded,
+    // and the write must not rely on that alone.
+    if (overFull) rig.MK.Image.Replace(TSimDevice::ImageOf(rig.Device.Memory));
+    rig.MK.Image.Overlay(image);
     rig.MK.LoadAllSections();
     const QByteArray before = rig.Device.Memory;
     QCOMPARE(rig.Transfer().Write(), TTransferResult::Refused);
@@ -648,7 +649,7 @@ void TestTransfer::sectionShorterThanTheDeviceRefused() {
     rig.Device.Memory = MemoryWithSections({{92, 168}, {300, 32}, {400, 68}});
     QByteArray image = TSimDevice::ImageOf(rig.Device.Memory);
     LE::Put<uint16_t>(reinterpret_cast<uint8_t *>(image.data()) + 4 * 3 + 2, 20); // section 3: 16 bytes
-    SettingsFile::Decode(rig.MK, SettingsFile::Encode(0x4000, image));
+    rig.MK.Image.Replace(image);
     rig.MK.LoadAllSections();
     const QByteArray before = rig.Device.Memory;
     QCOMPARE(rig.Transfer().Write(), TTransferResult::Refused);
