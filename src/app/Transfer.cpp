@@ -7,8 +7,6 @@
 #include "base/Lang.h"
 #include "base/Prompts.h"
 #include "base/Rounding.h"
-#include "link/LinkTexts.h"
-#include "link/LinkWait.h"
 #include "link/ML_RS232.h"
 #include "model/MK.h"
 #include "model/MKLayout.h"
@@ -68,8 +66,6 @@ const TBiText kBackupFailed{"Не удалось сохранить резерв
 // clang-format on
 
 constexpr int kBaudRate = 115200;
-constexpr int kAttempts = 3;
-constexpr int kRetryPauseMs = 50;
 constexpr int kModelAnswer = 3; // a byte not used, then the model code
 
 int Percent(int part, int whole) {
@@ -105,37 +101,6 @@ TDeviceTransfer::TDeviceTransfer(TML_RS &link, TMK &mk, TProgressFactory progres
     : link_(link), mk_(mk), progressFactory_(std::move(progress)), deviceAddress_(deviceAddress),
       deviceMemorySize_(deviceMemorySize) {}
 
-// --- exchanges -----------------------------------------------------------------------------
-
-int TDeviceTransfer::AnswerPayload() const {
-    const auto rx = std::as_const(link_).RxBuf();
-    const int length = link_.WideLength ? LE::Get<uint16_t>(rx.data()) : rx[0];
-    return length - 1 - link_.RxPos; // the checksum ends the frame
-}
-
-void TDeviceTransfer::Exchange(int payload) {
-    if (payload <= 0) {
-        link_.Execute();
-        return;
-    }
-    // Execute's own rounds (three attempts; after a time-out the line must fall quiet
-    // first), with a short answer as one more way for an attempt to fail: its missing
-    // bytes would be stale buffer bytes.
-    for (int attempt = 1;; ++attempt) {
-        try {
-            link_.ExecuteOnce();
-            if (AnswerPayload() < payload) throw Error(QString::fromUtf8(LinkText::NoLink));
-            return;
-        } catch (const TLinkTimeout &) {
-            if (attempt == kAttempts) throw;
-            link_.DrainLine();
-        } catch (const Error &) {
-            if (attempt == kAttempts) throw;
-            LinkWait::Pause(kRetryPauseMs);
-        }
-    }
-}
-
 bool TDeviceTransfer::Connect(TSession &session, uint16_t *model) {
     link_.SetActive(true);
     link_.SetBaudRate(kBaudRate);
@@ -144,6 +109,9 @@ bool TDeviceTransfer::Connect(TSession &session, uint16_t *model) {
     progress.SetCancelVisible(true);
     progress.SetLabel(kConnecting.text());
     progress.SetGaugeVisible(false);
+    // Answers that an earlier run gave up on may still be coming: taken for this run's,
+    // they would pass for its data.
+    if (link_.IsOpen()) link_.DrainLine();
     QString shown = kConnecting.text();
     for (;;) {
         // A port that cannot be opened is no silent device: say why on a second line
@@ -160,7 +128,7 @@ bool TDeviceTransfer::Connect(TSession &session, uint16_t *model) {
         link_.FirstByteTimeout = ReadTimeoutMs;
         try {
             link_.BeginRequest(deviceAddress_, ReadModel);
-            Exchange(kModelAnswer);
+            link_.ExecuteExpecting(kModelAnswer);
             link_.GetByte();
             *model = link_.GetWord();
             return true;
@@ -190,7 +158,7 @@ QByteArray TDeviceTransfer::ReadMemory(TTransferProgress &progress) {
             const int b = half * h + i;
             link_.BeginRequest(deviceAddress_, ReadBlock);
             link_.PutWord(uint16_t(b));
-            Exchange(BlockSize);
+            link_.ExecuteExpecting(BlockSize);
             for (int k = 0; k < BlockSize; ++k)
                 memory.append(char(link_.GetByte()));
             progress.SetGauge(Percent(b, blocks));
@@ -297,7 +265,7 @@ QString TDeviceTransfer::VerifyWritten(const std::vector<TWritten> &written, TTr
         const int b = blocks[i];
         link_.BeginRequest(deviceAddress_, ReadBlock);
         link_.PutWord(uint16_t(b));
-        Exchange(BlockSize);
+        link_.ExecuteExpecting(BlockSize);
         for (int k = 0; k < BlockSize; ++k)
             memory[b * BlockSize + k] = char(link_.GetByte());
         progress.SetGauge(Percent(int(i + 1), int(blocks.size())));
@@ -320,7 +288,7 @@ QByteArray TDeviceTransfer::WriteSection(uint16_t address, int count) {
     link_.BeginRequest(deviceAddress_, WriteBegin);
     link_.PutWord(address);
     link_.PutWord(uint16_t(count));
-    Exchange(0);
+    link_.ExecuteExpecting(0);
 
     auto block = [&](int index, int bytes) {
         link_.BeginRequest(deviceAddress_, WriteBlock);
@@ -328,7 +296,7 @@ QByteArray TDeviceTransfer::WriteSection(uint16_t address, int count) {
         link_.PutWord(uint16_t(bytes));
         for (int i = 0; i < bytes; ++i)
             link_.PutByte(data[index * BlockSize + i]);
-        Exchange(0);
+        link_.ExecuteExpecting(0);
     };
     const int full = count / BlockSize;
     for (int j = 0; j < full; ++j)
@@ -338,7 +306,7 @@ QByteArray TDeviceTransfer::WriteSection(uint16_t address, int count) {
     link_.BeginRequest(deviceAddress_, WriteEnd);
     link_.PutWord(address);
     link_.PutWord(uint16_t(count));
-    Exchange(0);
+    link_.ExecuteExpecting(0);
     return scratch;
 }
 

@@ -105,10 +105,6 @@ private:
     // The first difference between what was sent and what the device now holds;
     // empty when there is none.
     QString VerifyWritten(const std::vector<TWritten> &written, TTransferProgress &progress);
-    // Executes the request built in the link; an answer carrying fewer than payload
-    // bytes counts as a failed attempt, like any link failure.
-    void Exchange(int payload);
-    int AnswerPayload() const;
     // Empty when every section of the image's table can be written as it stands.
     QString SectionTableFault() const;
     // Sends count bytes of the image from device address on; returns them.

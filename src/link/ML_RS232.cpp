@@ -274,20 +274,40 @@ void TML_RS::Transact() {
 }
 
 void TML_RS::Execute() {
+    Attempts(-1);
+}
+
+void TML_RS::ExecuteExpecting(int payload) {
+    Attempts(payload);
+}
+
+int TML_RS::AnswerPayload() const {
+    const auto rx = RxBuf();
+    const int length = WideLength ? LE::Get<uint16_t>(rx.data()) : rx[0];
+    return length - StatusIndex() - 2; // the status before, the checksum after
+}
+
+void TML_RS::Attempts(int payload) {
     FinishRequest();
     if (PortType != 0) LinkWait::Pause(2);
+    bool timedOut = false;
     for (int attempt = 1;; ++attempt) {
         try {
             Transact();
+            if (payload >= 0 && AnswerPayload() != payload) throw Error(ExchangeError(0));
             break;
         } catch (const TLinkTimeout &) {
             if (attempt == 3) throw;
+            timedOut = true;
             DrainLine();
         } catch (const Error &) {
             if (attempt == 3) throw;
             LinkWait::Pause(RetryPauseMs);
         }
     }
+    // The answer may have been the one to the attempt that timed out; the answer to
+    // this one would then still be coming, and would pass for the next request's.
+    if (timedOut) DrainLine();
     RxPos = StatusIndex() + 1;
 }
 

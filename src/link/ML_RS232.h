@@ -41,6 +41,10 @@ public:
     // Up to three attempts, 50 ms apart, or once the line has fallen quiet after a
     // time-out; the third failure is passed on.
     void Execute() override;
+    // Execute, where an answer whose payload is not exactly payload bytes fails the
+    // attempt like a wrong checksum: missing bytes would be read from an older answer,
+    // and an answer of another length belongs to another request.
+    void ExecuteExpecting(int payload);
     void ExecuteOnce() override;
     void Command(uint8_t address, uint8_t command) override;
     virtual void CommandOnce(uint8_t address, uint8_t command);
@@ -64,6 +68,10 @@ public:
 private:
     // Index of the status byte; the payload follows it.
     int StatusIndex() const;
+    // Payload bytes of the answer in RxBuf.
+    int AnswerPayload() const;
+    // payload < 0: any length.
+    void Attempts(int payload);
     int FrameLength() const;
     // Reads up to max bytes; 0 when nothing arrived by the deadline.
     int ReadSome(uint8_t *dst, int max, LinkWait::Clock::time_point deadline);

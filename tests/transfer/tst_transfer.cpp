@@ -81,7 +81,9 @@ private slots:
     void cleanup() { prompts_.reset(); }
 
     void readFetchesEveryBlockOnce();
-    void readShortAnswersAreRetried();
+    void answersOfAnotherLengthAreRetried_data();
+    void answersOfAnotherLengthAreRetried();
+    void answersAlwaysOfAnotherLength();
     void readFailure_data();
     void readFailure();
     void cancelWhileConnectingChangesNothing_data();
@@ -101,7 +103,9 @@ private slots:
     void cutShortReadChangesNothing();
     void damagedSettingsRefused_data();
     void damagedSettingsRefused();
+    void lateAnswerIsDropped_data();
     void lateAnswerIsDropped();
+    void answersLeftOnTheLineAreDropped();
     void shortSectionKeepsItsNeighbour();
     void sectionShorterThanTheDeviceRefused();
     void backupBeforeTheFirstSection();
@@ -161,34 +165,71 @@ void TestTransfer::readFetchesEveryBlockOnce() {
     QCOMPARE(prompts_->Log.size(), 0);
 }
 
-// An answer carrying fewer bytes than are taken from it is one more failed attempt;
-// its missing bytes never come from an earlier answer.
-void TestTransfer::readShortAnswersAreRetried() {
-    TRig rig;
-    int shortOnes = 2;
-    rig.Line.Responder = [&](const QByteArray &request) {
-        QByteArray answer = rig.Device.Receive(request, 0);
-        const TRequest r = Parse(request);
-        if (r.Command == TDeviceTransfer::ReadBlock && r.Word(0) == 40 && shortOnes > 0) {
-            --shortOnes;
-            answer = Frame(answer.mid(1, answer.size() - 3)); // one byte of memory less
-        }
-        return answer;
-    };
-    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
-    QCOMPARE(rig.MK.Image.Bytes(), TSimDevice::ImageOf(rig.Device.Memory));
-    QCOMPARE(rig.Requests(TDeviceTransfer::ReadBlock).size(), 256);
+// An answer whose payload is not what its command answers is one more failed attempt:
+// missing bytes would come from an earlier answer, and a longer answer (a block for
+// ReadModel) belongs to another request.
+void TestTransfer::answersOfAnotherLengthAreRetried_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("change"); // payload bytes added (or taken away)
+    QTest::newRow("ReadBlock, a byte short") << int(TDeviceTransfer::ReadBlock) << -1;
+    QTest::newRow("ReadBlock, a byte over") << int(TDeviceTransfer::ReadBlock) << 1;
+    QTest::newRow("ReadModel, a block's answer") << int(TDeviceTransfer::ReadModel) << 32;
+    QTest::newRow("ReadModel, a byte short") << int(TDeviceTransfer::ReadModel) << -1;
+    QTest::newRow("WriteBegin, a byte over") << int(TDeviceTransfer::WriteBegin) << 1;
+    QTest::newRow("WriteBlock, a model's answer") << int(TDeviceTransfer::WriteBlock) << 3;
+    QTest::newRow("WriteEnd, a byte over") << int(TDeviceTransfer::WriteEnd) << 1;
+}
 
-    // Short every time: the read fails like a lost answer.
+void TestTransfer::answersOfAnotherLengthAreRetried() {
+    QFETCH(int, command);
+    QFETCH(int, change);
+    const bool write = command != TDeviceTransfer::ReadModel && command != TDeviceTransfer::ReadBlock;
+    TRig rig;
+    if (write) {
+        QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+        rig.MK.Set("VelocityLimit", 123);
+        rig.Line.Written.clear();
+    }
+    int wrong = 2;
+    rig.Line.Responder = [&](const QByteArray &request) {
+        const QByteArray answer = rig.Device.Receive(request, 0);
+        if (Parse(request).Command != command || wrong == 0) return answer;
+        --wrong;
+        QByteArray body = answer.mid(1, answer.size() - 2);
+        if (change < 0)
+            body.chop(-change);
+        else
+            body.append(QByteArray(change, char(0x5A)));
+        return Frame(body);
+    };
+    QCOMPARE(write ? rig.Transfer().Write() : rig.Transfer().Read(), TTransferResult::Done);
+    // The first request of the command went three times.
+    const QList<TRequest> sent = rig.Requests(command);
+    QVERIFY(sent.size() >= 3);
+    QCOMPARE(sent.at(1).Payload, sent.at(0).Payload);
+    QCOMPARE(sent.at(2).Payload, sent.at(0).Payload);
+    if (write) {
+        const int s6 = SectionAddress(rig.Device.Memory, 6);
+        QCOMPARE(int(rig.Device.Memory.at(s6 + 4)), 123);
+    } else {
+        QCOMPARE(rig.MK.Image.Bytes(), TSimDevice::ImageOf(rig.Device.Memory));
+        QCOMPARE(rig.MK.ModelCode, rig.Device.ModelCode);
+    }
+}
+
+// Wrong every time: given up like a lost answer.
+void TestTransfer::answersAlwaysOfAnotherLength() {
     TRig always;
     always.Line.Responder = [&](const QByteArray &request) {
         const QByteArray answer = always.Device.Receive(request, 0);
-        const TRequest r = Parse(request);
-        return r.Command == TDeviceTransfer::ReadModel ? Frame(answer.mid(1, answer.size() - 3)) : answer;
+        return Parse(request).Command == TDeviceTransfer::ReadModel
+                   ? Frame(answer.mid(1, answer.size() - 2) + QByteArray(32, '\0'))
+                   : answer;
     };
     always.Progress.CancelAfterChecks = 2;
-    QCOMPARE(always.Transfer().Read(), TTransferResult::Cancelled);
-    QCOMPARE(always.Transfer().LastConnectError(), QString());
+    TDeviceTransfer transfer = always.Transfer();
+    QCOMPARE(transfer.Read(), TTransferResult::Cancelled);
+    QCOMPARE(transfer.LastConnectError(), QStringLiteral("RS232. Exchange error.(0)"));
     QCOMPARE(always.Requests(TDeviceTransfer::ReadModel).size(), 6); // two rounds of three
     QCOMPARE(always.Requests(TDeviceTransfer::ReadBlock).size(), 0);
 }
@@ -616,16 +657,38 @@ void TestTransfer::damagedSettingsRefused() {
 }
 
 // Answers carry no block number: one that comes after its attempt has given up must
-// not pass for the answer to the next request.
+// not pass for the answer to the next request. Late enough, it is taken by the retry
+// (the same request), and the retry's own answer must not pass for the next one's.
+void TestTransfer::lateAnswerIsDropped_data() {
+    QTest::addColumn<int>("lateMs");
+    QTest::newRow("while the line is drained") << 160;
+    QTest::newRow("taken by the retry") << 350;
+}
+
 void TestTransfer::lateAnswerIsDropped() {
+    QFETCH(int, lateMs);
     TRig rig;
     rig.Line.TurnaroundMs = 5;
     rig.Device.Faults.Skip = 40; // the first answer for block 40
     rig.Device.Faults.Late = 1;
-    rig.Device.Faults.LateMs = 160;
+    rig.Device.Faults.LateMs = lateMs;
     QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
     QCOMPARE(rig.MK.Image.Bytes(), TSimDevice::ImageOf(rig.Device.Memory));
     QCOMPARE(rig.Requests(TDeviceTransfer::ReadBlock).size(), 255);
+}
+
+// Answers that a run before this one gave up on, still coming when the port opens,
+// must not pass for this run's: the line falls quiet before the first request.
+void TestTransfer::answersLeftOnTheLineAreDropped() {
+    TRig rig;
+    TSimDevice other;
+    other.ModelCode = rig.Device.ModelCode;
+    const QByteArray model = other.Receive(Bytes({6, 244, 1, 0, 1, 4}), 0);
+    const QByteArray block77 = other.Receive(Bytes({8, 244, 1, 0, 5, 77, 0, 177}), 0);
+    QCOMPARE(block77.size(), 38);
+    rig.Line.Stale = {{30, model}, {60, block77}};
+    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
+    QCOMPARE(rig.MK.Image.Bytes(), TSimDevice::ImageOf(rig.Device.Memory));
 }
 
 // A short section's fixed-size store stops at the data of the section that follows.

@@ -57,6 +57,7 @@ private slots:
     void writeEditedFile();
     void refusedAndFailed_data();
     void refusedAndFailed();
+    void staleAnswersNotTaken();
     void connectTimeout();
     void dumpJson();
     void dumpText();
@@ -155,6 +156,23 @@ void TestTransferCli::refusedAndFailed() {
     const TRun r = Cli({"write", "--port", sim.Path, "--lang", lang, File("a.vorng")});
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(r.err.trimmed().endsWith(message), qPrintable(r.err));
+}
+
+// Answers that a run gave up on, still coming when the next run starts, and answers of
+// another command's length are not taken: each of three reads back to back either
+// fails or saves the device's settings as they are.
+void TestTransferCli::staleAnswersNotTaken() {
+    TSimProcess sim;
+    QVERIFY(sim.Start({"--variant", "1", "--late", "3", "--late-ms", "800", "--fault-skip", "23"}));
+    const QByteArray truth = SettingsFile::Encode(0x4000, TSimDevice::ImageOf(TSimDevice::DefaultMemory(1)));
+    QList<int> codes;
+    for (const char *name : {"1.vorng", "2.vorng", "3.vorng"}) {
+        const TRun r = Cli({"read", "--port", sim.Path, "-o", File(name)});
+        codes << r.exitCode;
+        if (r.exitCode == 0) QCOMPARE(TestEnv::ReadFile(File(name)), truth);
+    }
+    QCOMPARE(codes.first(), 1);
+    QCOMPARE(codes.last(), 0);
 }
 
 void TestTransferCli::connectTimeout() {

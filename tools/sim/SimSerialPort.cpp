@@ -11,6 +11,9 @@ bool TSimSerialPort::Open() {
     error_.clear();
     open_ = true;
     incoming_.clear();
+    const Clock::time_point now = Clock::now();
+    for (const auto &[ms, bytes] : line_->Stale)
+        Queue(bytes, now + std::chrono::milliseconds(ms));
     return true;
 }
 

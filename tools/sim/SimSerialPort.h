@@ -23,6 +23,9 @@ struct TSimLine {
     bool Echo = false;       // the request comes back first (RS-485)
     int TurnaroundMs = 0;    // device's thinking time before it answers
     bool Pace = false;       // bytes take their time on the line (11 bits each)
+    // Bytes still on their way when the port opens (answers a run before gave up on):
+    // each arrives its milliseconds after the open.
+    QList<QPair<int, QByteArray>> Stale;
     // Answers instead of the device when set: raw frames for the frame variants.
     std::function<QByteArray(const QByteArray &request)> Responder;
 
