@@ -10,6 +10,7 @@
 #include "link/ML_RS232.h"
 #include "model/MK.h"
 #include "model/MKLayout.h"
+#include "model/SectionTable.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -27,16 +28,8 @@ const TBiText kWrongModel{"Версия настроек не совпадает
 const TBiText kWrongVariant{"Версия настроек не совпадает с версией прошивки!",
                             "The settings version does not match the firmware version!"};
 const TBiText kWritten{"Настройки записаны в МК", "The settings are recorded in the device"};
-// A damaged table would send bytes to the wrong place or half a section; nothing goes.
-const TBiText kTooManySections{
-    "Таблица разделов в памяти МК повреждена: %1 разделов не помещаются в заголовок. Настройки не записаны.",
-    "The section table in the device memory is damaged: %1 sections do not fit the header. "
-    "Nothing was written."};
-const TBiText kBadSection{
-    "Таблица разделов в памяти МК повреждена: раздел %1 (адрес %2, длина %3) лежит вне памяти настроек. "
-    "Настройки не записаны.",
-    "The section table in the device memory is damaged: section %1 (address %2, length %3) lies outside "
-    "the settings memory. Nothing was written."};
+const TBiText kDamagedTable{"Таблица разделов в памяти МК повреждена: %1 Настройки не записаны.",
+                            "The section table in the device memory is damaged: %1 Nothing was written."};
 // Settings from a damaged file (or one loaded over another) would send defaults or
 // leftovers in place of what the file does not hold.
 const TBiText kNoHeader{
@@ -189,30 +182,6 @@ TTransferResult TDeviceTransfer::Read() {
 
 // --- write -----------------------------------------------------------------------------------
 
-QString TDeviceTransfer::SectionTableFault() const {
-    using MKLayout::DeviceAddressOfImage;
-    using MKLayout::HeaderSize;
-    const QByteArray &bytes = mk_.Image.Bytes();
-    // Image offset a - 32 holds device address a only below the second half of the
-    // memory (block 128 is not in the image): a section beyond it would be sent from
-    // the wrong bytes.
-    const int memory = std::min(int(bytes.size()), int(deviceMemorySize_ / 2) - DeviceAddressOfImage);
-    if (memory < HeaderSize) return kTooManySections.text().arg(bytes.isEmpty() ? 0 : uint8_t(bytes[0]));
-    const auto *image = reinterpret_cast<const uint8_t *>(bytes.constData());
-    const int n = image[0];
-    if (4 * n + 4 > HeaderSize) return kTooManySections.text().arg(n);
-    for (int k = 1; k <= n; ++k) {
-        const int address = LE::Get<uint16_t>(image + 4 * k);
-        const int length = LE::Get<uint16_t>(image + 4 * k + 2);
-        const int start = address - DeviceAddressOfImage;
-        // After the header, at least the four bytes the length counts extra, and
-        // all of its data in the first half of the memory.
-        if (start < HeaderSize || length < 4 || start + (length - 4) > memory)
-            return kBadSection.text().arg(k).arg(address).arg(length);
-    }
-    return {};
-}
-
 TDeviceTransfer::THeld TDeviceTransfer::HeldSections() const {
     using MKLayout::DeviceAddressOfImage;
     using MKLayout::HeaderSize;
@@ -337,6 +306,12 @@ TTransferResult TDeviceTransfer::Write() {
     // outside the sections keeps what the device holds now. A read cut short changes
     // nothing.
     const QByteArray memory = ReadMemory(progress);
+    // A table that cannot describe the memory would send bytes to the wrong place or one
+    // section over another; checked before the image takes the memory.
+    if (const QString fault = SectionTable::Fault(memory); !fault.isEmpty()) {
+        Prompts().ShowError(kDamagedTable.text().arg(fault));
+        return TTransferResult::Refused;
+    }
     mk_.Image.Replace(memory);
     std::copy(edited.begin(), edited.end(), mk_.Working().begin());
     for (int k = 1; k <= MKLayout::SectionCount; ++k)
@@ -344,10 +319,6 @@ TTransferResult TDeviceTransfer::Write() {
     mk_.ReadHeader();
     if (mk_.Header.variant != variant) {
         Prompts().ShowError(kWrongVariant.text());
-        return TTransferResult::Refused;
-    }
-    if (const QString fault = SectionTableFault(); !fault.isEmpty()) {
-        Prompts().ShowError(fault);
         return TTransferResult::Refused;
     }
     // The device may send more of the eleven sections than the settings' table named,

@@ -63,13 +63,13 @@ public:
     TTransferResult Read();
 
     // Writes the image's working fields into the device: refuses settings that do not
-    // hold every section, checks the model code, re-reads the memory, stores the
-    // sections into it, checks the firmware variant and the section table, saves the
-    // memory as a backup, sends each section and reads them back. Ends with the
-    // information box naming the backup, or the error box naming the first difference.
-    // A link error after connecting is raised (once the port is closed and the
-    // progress gone); the sections sent before it stay written. A link error during
-    // the re-read leaves the image and working fields as they were.
+    // hold every section, checks the model code, re-reads the memory, checks its
+    // section table (SectionTable) and stores the sections into it, checks the firmware
+    // variant, saves the memory as a backup, sends each section and reads them back.
+    // Ends with the information box naming the backup, or the error box naming the
+    // first difference. A link error after connecting is raised (once the port is
+    // closed and the progress gone); the sections sent before it stay written. A link
+    // error during the re-read leaves the image and working fields as they were.
     TTransferResult Write();
 
     // Save the device's memory before the first section is sent (Backups).
@@ -105,8 +105,6 @@ private:
     // The first difference between what was sent and what the device now holds;
     // empty when there is none.
     QString VerifyWritten(const std::vector<TWritten> &written, TTransferProgress &progress);
-    // Empty when every section of the image's table can be written as it stands.
-    QString SectionTableFault() const;
     // Sends count bytes of the image from device address on; returns them.
     QByteArray WriteSection(uint16_t address, int count);
 

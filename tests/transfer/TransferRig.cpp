@@ -66,4 +66,10 @@ QByteArray MemoryWithSections(const QList<QPair<int, int>> &sections, uint8_t va
     return memory;
 }
 
+QList<QPair<int, int>> Eleven(QList<QPair<int, int>> sections) {
+    for (int at = 3500; sections.size() < 11; at += 4)
+        sections << QPair<int, int>{at, 4};
+    return sections;
+}
+
 } // namespace TransferTest

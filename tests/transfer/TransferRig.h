@@ -80,5 +80,8 @@ int SectionAddress(const QByteArray &memory, int k);
 int SectionLength(const QByteArray &memory, int k);
 // A memory whose table holds the given sections ({address, length}); the rest is a pattern.
 QByteArray MemoryWithSections(const QList<QPair<int, int>> &sections, uint8_t variant = 0);
+// The sections given, then empty ones (length 4, no data) at 3500, 3504, … up to the
+// eleven a device table lists at the least.
+QList<QPair<int, int>> Eleven(QList<QPair<int, int>> sections);
 
 } // namespace TransferTest

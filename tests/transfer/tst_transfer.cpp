@@ -92,7 +92,6 @@ private slots:
     void writeStoresEditsAndKeepsTheRest();
     void writeBlocks_data();
     void writeBlocks();
-    void writeNoSections();
     void writeOtherModelRefused_data();
     void writeOtherModelRefused();
     void writeVariantMismatchRefused();
@@ -396,7 +395,7 @@ void TestTransfer::writeBlocks_data() {
     QTest::newRow("4 bytes") << 3000 << 4 << QList<int>{4};
     QTest::newRow("nothing but the sum") << 3000 << 0 << QList<int>{};
     QTest::newRow("right after the header") << 92 << 40 << QList<int>{32, 8};
-    QTest::newRow("ending at 4095") << 4096 - 70 << 70 << QList<int>{32, 32, 6};
+    QTest::newRow("its sum ending at 4095") << 4096 - 74 << 70 << QList<int>{32, 32, 6};
 }
 
 void TestTransfer::writeBlocks() {
@@ -404,15 +403,19 @@ void TestTransfer::writeBlocks() {
     QFETCH(int, count);
     QFETCH(QList<int>, blocks);
     TRig rig;
-    rig.Device.Memory = MemoryWithSections({{address, count + 4}});
+    rig.Device.Memory = MemoryWithSections(Eleven({{address, count + 4}}));
     QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
     rig.Line.Written.clear();
     rig.Progress = {};
     QCOMPARE(rig.Transfer().Write(), TTransferResult::Done);
 
+    // Section 1's: from its WriteBegin to its WriteEnd.
     QList<TRequest> writes;
-    for (const TRequest &r : rig.Requests())
-        if (r.Command != TDeviceTransfer::ReadModel && r.Command != TDeviceTransfer::ReadBlock) writes << r;
+    for (const TRequest &r : rig.Requests()) {
+        if (r.Command == TDeviceTransfer::ReadModel || r.Command == TDeviceTransfer::ReadBlock) continue;
+        writes << r;
+        if (r.Command == TDeviceTransfer::WriteEnd) break;
+    }
     QCOMPARE(writes.size(), blocks.size() + 2);
     QCOMPARE(writes.first().Command, TDeviceTransfer::WriteBegin);
     QCOMPARE(writes.first().Payload, Bytes({address & 0xFF, address >> 8, count, 0}));
@@ -427,20 +430,6 @@ void TestTransfer::writeBlocks() {
         QCOMPARE(w.Payload.mid(4), data.mid(32 * j, blocks[j]));
     }
     QCOMPARE(rig.Progress.Gauges().last(), 100);
-}
-
-void TestTransfer::writeNoSections() {
-    TRig rig;
-    rig.Device.Memory = MemoryWithSections({});
-    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
-    const QByteArray before = rig.Device.Memory;
-    rig.Line.Written.clear();
-    rig.Progress = {};
-    QCOMPARE(rig.Transfer().Write(), TTransferResult::Done);
-    QCOMPARE(rig.Requests().size(), 255); // ReadModel and the re-read only
-    QCOMPARE(rig.Device.Memory, before);
-    QCOMPARE(prompts_->Texts(TFakePrompts::InformationBox), QStringList{kWrittenRu});
-    QCOMPARE(rig.Progress.Labels().last(), QStringLiteral("Запись настроек..."));
 }
 
 void TestTransfer::writeOtherModelRefused_data() {
@@ -485,47 +474,69 @@ void TestTransfer::writeVariantMismatchRefused() {
     QCOMPARE(uint8_t(rig.MK.Image.At(SectionAddress(before, 6) - 32 + 4)), uint8_t(99));
 }
 
+// Good settings onto a device whose own table is damaged: refused once the memory is
+// read, before anything is sent, by the rule a settings file is loaded by.
 void TestTransfer::writeBadSectionTableRefused_data() {
-    QTest::addColumn<TSections>("sections");
+    QTest::addColumn<TSections>("sections"); // the device's table
+    QTest::addColumn<bool>("english");
     QTest::addColumn<QString>("detail");
-    QTest::addColumn<int>("requests"); // 0: refused before connecting
     using S = TSections;
-    QTest::newRow("address below the image")
-        << S{{3000, 20}, {16, 20}} << QStringLiteral("section 2 (address 16, length 20)") << 0;
-    QTest::newRow("inside the header")
-        << S{{60, 20}} << QStringLiteral("section 1 (address 60, length 20)") << 0;
-    QTest::newRow("length below 4") << S{{3000, 20}, {3100, 3}}
-                                    << QStringLiteral("section 2 (address 3100, length 3)") << 255;
-    QTest::newRow("in the second half")
-        << S{{5000, 20}} << QStringLiteral("section 1 (address 5000, length 20)") << 255;
-    QTest::newRow("across 4096") << S{{4080, 24}} << QStringLiteral("section 1 (address 4080, length 24)")
-                                 << 255;
-    QTest::newRow("past 64 KiB") << S{{3000, 65535}}
-                                 << QStringLiteral("section 1 (address 3000, length 65535)") << 255;
+    S ten = Eleven({});
+    ten.removeLast();
     S many;
     for (int k = 0; k < 15; ++k)
-        many << QPair<int, int>{3000 + 100 * k, 20};
-    QTest::newRow("more sections than the header holds") << many << QStringLiteral("15 sections") << 255;
+        many << QPair<int, int>{3000 + 20 * k, 20};
+    QTest::newRow("no sections") << S{} << true
+                                 << "the section table lists 0 sections, but at least 11 are needed.";
+    QTest::newRow("ten sections") << ten << true
+                                  << "the section table lists 10 sections, but at least 11 are needed.";
+    QTest::newRow("more than the header holds")
+        << many << true << "the section table lists 15 sections, but the header holds only 14.";
+    QTest::newRow("section 2 over section 1")
+        << Eleven({{92, 168}, {96, 288}}) << true
+        << "sections 1 (address 92, length 168) and 2 (address 96, length 288) overlap.";
+    QTest::newRow("section 2 over section 1, ru")
+        << Eleven({{92, 168}, {96, 288}}) << false
+        << "разделы 1 (адрес 92, длина 168) и 2 (адрес 96, длина 288) перекрываются.";
+    QTest::newRow("length below 4") << Eleven({{3000, 20}, {3100, 3}}) << true
+                                    << "section 2 (address 3100, length 3) is shorter than 4 bytes.";
+    QTest::newRow("inside the header")
+        << Eleven({{60, 20}}) << true
+        << "section 1 (address 60, length 20) starts inside the header (device addresses up to 91).";
+    QTest::newRow("across 4096")
+        << Eleven({{4080, 24}}) << true
+        << "section 1 (address 4080, length 24) runs past the data (device addresses 92 … 4095).";
+    QTest::newRow("in the second half")
+        << Eleven({{5000, 20}}) << true
+        << "section 1 (address 5000, length 20) runs past the data (device addresses 92 … 4095).";
 }
 
 void TestTransfer::writeBadSectionTableRefused() {
     QFETCH(TSections, sections);
+    QFETCH(bool, english);
     QFETCH(QString, detail);
-    QFETCH(int, requests);
-    Lang::SetEnglish(true);
+    Lang::SetEnglish(english);
     TRig rig;
+    rig.MK.Image.Append(TSimDevice::ImageOf(TSimDevice::DefaultMemory()));
+    rig.MK.LoadAllSections();
+    rig.MK.Set("VelocityLimit", 99);
+    const QByteArray image = rig.MK.Image.Bytes(), working = WorkingBytes(rig.MK);
     rig.Device.Memory = MemoryWithSections(sections);
-    QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
     const QByteArray before = rig.Device.Memory;
-    rig.Line.Written.clear();
     QCOMPARE(rig.Transfer().Write(), TTransferResult::Refused);
-    QCOMPARE(rig.Requests().size(), requests);
+    QCOMPARE(rig.Requests().size(), 255); // read, nothing sent
     QCOMPARE(rig.Device.Memory, before);
-    const QStringList errors = prompts_->Texts(TFakePrompts::ErrorBox);
-    QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors.first().contains(detail) && errors.first().contains(QLatin1String("Nothing was written")),
-             qPrintable(errors.first()));
+    QCOMPARE(
+        prompts_->Texts(TFakePrompts::ErrorBox),
+        QStringList{(english ? QStringLiteral("The section table in the device memory is damaged: %1 Nothing "
+                                              "was written.")
+                             : QStringLiteral("Таблица разделов в памяти МК повреждена: %1 Настройки не "
+                                              "записаны."))
+                        .arg(detail)});
     QCOMPARE(prompts_->Count(TFakePrompts::InformationBox), 0);
+    // The settings stay as they were, not the device's damaged table.
+    QCOMPARE(rig.MK.Image.Bytes(), image);
+    QCOMPARE(WorkingBytes(rig.MK), working);
 }
 
 void TestTransfer::writeErrorKeepsEarlierSections() {
@@ -694,7 +705,8 @@ void TestTransfer::answersLeftOnTheLineAreDropped() {
 // A short section's fixed-size store stops at the data of the section that follows.
 void TestTransfer::shortSectionKeepsItsNeighbour() {
     TRig rig;
-    rig.Device.Memory = MemoryWithSections({{92, 168}, {280, 32}, {260, 20}}); // section 3: 16 bytes at 260
+    rig.Device.Memory =
+        MemoryWithSections(Eleven({{92, 168}, {280, 32}, {260, 20}})); // section 3: 16 bytes at 260
     QCOMPARE(rig.Transfer().Read(), TTransferResult::Done);
     rig.MK.Set("ParkSense0", 7);
     rig.MK.Set("ParkFarkopLen", 9);
@@ -709,7 +721,7 @@ void TestTransfer::shortSectionKeepsItsNeighbour() {
 // Settings whose section is shorter than the device's would fill the rest from defaults.
 void TestTransfer::sectionShorterThanTheDeviceRefused() {
     TRig rig;
-    rig.Device.Memory = MemoryWithSections({{92, 168}, {300, 32}, {400, 68}});
+    rig.Device.Memory = MemoryWithSections(Eleven({{92, 168}, {300, 32}, {400, 68}}));
     QByteArray image = TSimDevice::ImageOf(rig.Device.Memory);
     LE::Put<uint16_t>(reinterpret_cast<uint8_t *>(image.data()) + 4 * 3 + 2, 20); // section 3: 16 bytes
     rig.MK.Image.Replace(image);

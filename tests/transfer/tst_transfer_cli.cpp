@@ -57,6 +57,8 @@ private slots:
     void writeEditedFile();
     void refusedAndFailed_data();
     void refusedAndFailed();
+    void damagedDeviceTableRefused_data();
+    void damagedDeviceTableRefused();
     void staleAnswersNotTaken();
     void connectTimeout();
     void dumpJson();
@@ -156,6 +158,44 @@ void TestTransferCli::refusedAndFailed() {
     const TRun r = Cli({"write", "--port", sim.Path, "--lang", lang, File("a.vorng")});
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(r.err.trimmed().endsWith(message), qPrintable(r.err));
+}
+
+// Good settings onto a device whose own section table is damaged: refused once its
+// memory is read, before a byte of it is written.
+void TestTransferCli::damagedDeviceTableRefused_data() {
+    QTest::addColumn<int>("at");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no sections")
+        << 32 << QByteArray::fromHex("00")
+        << "tripconf-cli write: The section table in the device memory is damaged: the "
+           "section table lists 0 sections, but at least 11 are needed. Nothing was "
+           "written.";
+    QTest::newRow("section 2 over section 1")
+        << 40 << QByteArray::fromHex("60002001")
+        << "tripconf-cli write: The section table in the device memory is damaged: sections 1 (address 92, "
+           "length "
+           "168) and 2 (address 96, length 288) overlap. Nothing was written.";
+}
+
+void TestTransferCli::damagedDeviceTableRefused() {
+    QFETCH(int, at);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    TMK mk;
+    mk.Image.Append(TSimDevice::ImageOf(TSimDevice::DefaultMemory()));
+    SettingsFile::Save(mk, File("a.vorng"));
+    QByteArray memory = TSimDevice::DefaultMemory();
+    memory.replace(at, bytes.size(), bytes);
+    QVERIFY(TestEnv::WriteFile(File("memory.bin"), memory));
+    TSimProcess sim;
+    QVERIFY(sim.Start({"--memory", File("memory.bin"), "--dump", File("after.bin"), "--log"}));
+    const TRun r = Cli({"write", "--port", sim.Path, File("a.vorng")});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.trimmed().endsWith(message), qPrintable(r.err));
+    QCOMPARE(sim.Stop(), 0);
+    QVERIFY(sim.Log().contains("tripsim: 255 requests served")); // ReadModel and the memory only
+    QCOMPARE(TestEnv::ReadFile(File("after.bin")), memory);
 }
 
 // Answers that a run gave up on, still coming when the next run starts, and answers of
