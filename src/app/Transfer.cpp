@@ -7,6 +7,7 @@
 #include "base/Lang.h"
 #include "base/Prompts.h"
 #include "base/Rounding.h"
+#include "catalogue/ProtsH.h"
 #include "link/ML_RS232.h"
 #include "model/MK.h"
 #include "model/MKLayout.h"
@@ -25,6 +26,10 @@ const TBiText kReading{"Чтение настроек...", "The settings are bei
 const TBiText kWriting{"Запись настроек...", "The settings are recorded..."};
 const TBiText kWrongModel{"Версия настроек не совпадает с версией устройства!",
                           "The settings version does not match the device version!"};
+const TBiText kModels{"Настройки сделаны для модели %1, а МК — модель %2. Считайте настройки из этого МК или "
+                      "возьмите файл, сделанный для его модели.",
+                      "The settings are for model %1, but the device is model %2. Read the settings from this "
+                      "device, or use a file made for its model."};
 const TBiText kWrongVariant{"Версия настроек не совпадает с версией прошивки!",
                             "The settings version does not match the firmware version!"};
 const TBiText kWritten{"Настройки записаны в МК", "The settings are recorded in the device"};
@@ -67,6 +72,15 @@ int Percent(int part, int whole) {
 
 void ProcessPendingEvents() {
     QCoreApplication::processEvents();
+}
+
+// "0x4000 (Model 01)"; the code alone for a model the catalogue does not know.
+QString ModelText(uint16_t code) {
+    QString text =
+        QStringLiteral("0x") + QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    if (const TDeviceModel *m = FindDeviceModel(code))
+        text += QStringLiteral(" (%1)").arg(QString::fromUtf8(m->Name));
+    return text;
 }
 
 } // namespace
@@ -297,7 +311,8 @@ TTransferResult TDeviceTransfer::Write() {
     uint16_t model = 0;
     if (!Connect(session, &model)) return TTransferResult::Cancelled;
     if (mk_.ModelCode != model) {
-        Prompts().ShowError(kWrongModel.text());
+        Prompts().ShowError(kWrongModel.text() + QLatin1Char('\n') +
+                            kModels.text().arg(ModelText(mk_.ModelCode), ModelText(model)));
         return TTransferResult::Refused;
     }
     TTransferProgress &progress = *session.progress;

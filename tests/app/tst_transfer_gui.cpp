@@ -305,7 +305,11 @@ void TestTransferGui::writeLeavesButtonsAndShowsOutcome() {
     Line(1).Written.clear();
     form.bSetParams->click();
     QCOMPARE(prompts_->Texts(TFakePrompts::ErrorBox),
-             QStringList{QStringLiteral("The settings version does not match the device version!")});
+             QStringList{
+                 QStringLiteral("The settings version does not match the device version!\nThe settings are "
+                                "for model 0x4400 (Model 11), but the device is model 0x4000 (Model "
+                                "01). Read the settings from this device, or use a file made for its "
+                                "model.")});
     QCOMPARE(Line(1).Written.size(), 1);
     QVERIFY(ImageButtons(true));
 }

@@ -433,25 +433,45 @@ void TestTransfer::writeBlocks() {
 }
 
 void TestTransfer::writeOtherModelRefused_data() {
+    QTest::addColumn<int>("file");
+    QTest::addColumn<int>("device");
     QTest::addColumn<bool>("english");
     QTest::addColumn<QString>("message");
-    QTest::newRow("ru") << false << QStringLiteral("Версия настроек не совпадает с версией устройства!");
-    QTest::newRow("en") << true << QStringLiteral("The settings version does not match the device version!");
+    QTest::newRow("ru") << 0x4400 << 0x4000 << false
+                        << QStringLiteral(
+                               "Версия настроек не совпадает с версией устройства!\nНастройки сделаны для "
+                               "модели 0x4400 (Model 11), а МК — модель 0x4000 (Model 01). Считайте "
+                               "настройки из этого МК или возьмите файл, сделанный для его модели.");
+    QTest::newRow("en") << 0x4400 << 0x4000 << true
+                        << QStringLiteral(
+                               "The settings version does not match the device version!\nThe settings "
+                               "are for model 0x4400 (Model 11), but the device is model 0x4000 (Model "
+                               "01). Read the settings from this device, or use a file made for its "
+                               "model.");
+    QTest::newRow("a model the catalogue does not know")
+        << 0x4000 << 0x00BE << true
+        << QStringLiteral(
+               "The settings version does not match the device version!\nThe settings are for model "
+               "0x4000 (Model 01), but the device is model 0x00BE. Read the settings from this device, "
+               "or use a file made for its model.");
 }
 
 void TestTransfer::writeOtherModelRefused() {
+    QFETCH(int, file);
+    QFETCH(int, device);
     QFETCH(bool, english);
     QFETCH(QString, message);
     Lang::SetEnglish(english);
     TRig rig;
-    rig.MK.ModelCode = 0x4400;
+    rig.Device.ModelCode = uint16_t(device);
+    rig.MK.ModelCode = uint16_t(file);
     rig.MK.Image.Append(TSimDevice::ImageOf(rig.Device.Memory));
     const QByteArray before = rig.Device.Memory;
     QCOMPARE(rig.Transfer().Write(), TTransferResult::Refused);
     QCOMPARE(prompts_->Texts(TFakePrompts::ErrorBox), QStringList{message});
     QCOMPARE(rig.Requests().size(), 1); // no memory was read
     QCOMPARE(rig.Device.Memory, before);
-    QCOMPARE(rig.MK.ModelCode, uint16_t(0x4400));
+    QCOMPARE(rig.MK.ModelCode, uint16_t(file));
     QVERIFY(!rig.Link.IsOpen());
     QCOMPARE(rig.Progress.Destroyed, 1);
 }

@@ -133,10 +133,16 @@ void TestTransferCli::refusedAndFailed_data() {
     QTest::addColumn<QString>("message");
     QTest::newRow("another model")
         << QStringList{"--model", "0x4400"} << "en"
-        << "tripconf-cli write: The settings version does not match the device version!";
+        << "tripconf-cli write: The settings version does not match the device version!\nThe settings are "
+           "for "
+           "model 0x4000 (Model 01), but the device is model 0x4400 (Model 11). Read the settings from this "
+           "device, or use a file made for its model.";
     QTest::newRow("another model, ru")
         << QStringList{"--model", "0x4400"} << "ru"
-        << "tripconf-cli write: Версия настроек не совпадает с версией устройства!";
+        << "tripconf-cli write: Версия настроек не совпадает с версией устройства!\nНастройки сделаны для "
+           "модели "
+           "0x4000 (Model 01), а МК — модель 0x4400 (Model 11). Считайте настройки из этого МК или возьмите "
+           "файл, сделанный для его модели.";
     QTest::newRow("another firmware")
         << QStringList{"--variant", "9"} << "en"
         << "tripconf-cli write: The settings version does not match the firmware "
