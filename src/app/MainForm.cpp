@@ -402,6 +402,10 @@ void TMainForm::bRS232Click() {
 }
 
 TDeviceTransfer TMainForm::MakeTransfer() {
+    return MakeTransfer(*mk_);
+}
+
+TDeviceTransfer TMainForm::MakeTransfer(TMK &mk) {
     auto showProgress = [this]() -> std::unique_ptr<TTransferProgress> {
         auto progress = std::make_unique<TProgressForm>(this);
         QRect area(QPoint(), progress->size());
@@ -410,7 +414,7 @@ TDeviceTransfer TMainForm::MakeTransfer() {
         progress->show();
         return progress;
     };
-    TDeviceTransfer transfer(*link_, *mk_, showProgress, DeviceAddress, DeviceMemorySize);
+    TDeviceTransfer transfer(*link_, mk, showProgress, DeviceAddress, DeviceMemorySize);
     transfer.SetImageButtonsEnabled = [this](bool enabled) { SetImageButtonsEnabled(enabled); };
     return transfer;
 }
@@ -451,8 +455,38 @@ void TMainForm::bGetParamsClick() {
 void TMainForm::bSetParamsClick() {
     if (!mk_ || !link_ || busy_) return;
     const TBusyScope busy([this](bool on) { SetBusy(on); });
-    // A link error while writing reaches the application's error box (Guard).
-    MakeTransfer().Write();
+    // A link error while writing reaches the application's error box (Guard); one that
+    // cut the write off is shown here, with the offer to put the backup back.
+    QString backup;
+    try {
+        MakeTransfer().Write();
+        return;
+    } catch (const TWriteCutOff &e) {
+        Prompts().ShowApplicationError(e.message());
+        backup = e.Backup;
+    }
+    while (!backup.isEmpty() &&
+           Prompts().Confirm(Bi("Записать в МК прежние настройки из резервной копии %1?",
+                                "Write the device's previous settings back from the backup %1?")
+                                 .arg(backup))) {
+        try {
+            WriteBackup(backup);
+            return;
+        } catch (const TWriteCutOff &e) {
+            Prompts().ShowApplicationError(e.message());
+        }
+    }
+}
+
+void TMainForm::WriteBackup(const QString &path) {
+    // Into an image of its own: the user's settings stay as they are.
+    TMK backup;
+    SettingsFile::Load(backup, path);
+    backup.LoadAllSections();
+    TDeviceTransfer transfer = MakeTransfer(backup);
+    // A backup of the half-written device would only push good ones out.
+    transfer.MakeBackup = false;
+    transfer.Write();
 }
 
 void TMainForm::bEditParamsClick() {

@@ -91,8 +91,12 @@ private:
     void BuildControls();
     static QString ProgramFolder();
 
-    // The transfer with the progress window over this one.
+    // The transfer with the progress window over this one: of the settings image, or of mk.
     TDeviceTransfer MakeTransfer();
+    TDeviceTransfer MakeTransfer(TMK &mk);
+    // An ordinary write of a backup file's image (after a write was cut off), without a
+    // backup of its own.
+    void WriteBackup(const QString &path);
     // Everything but the progress window's Cancel is shut while a transfer runs.
     void SetBusy(bool busy);
 

@@ -58,6 +58,11 @@ const TBiText kMismatch{
     "Настройки в МК могут быть повреждены; запишите их ещё раз.",
     "The check after writing found a difference: section %1, device address %2 holds 0x%3, but 0x%4 was "
     "written. The settings in the device may be damaged; write them again."};
+const TBiText kNothingWritten{"Настройки не записаны.", "Nothing was written."};
+const TBiText kCutOff{"Запись прервана: в МК теперь может быть только часть новых настроек.",
+                      "The write was cut off: the device may now hold part of the new settings."};
+const TBiText kNoBackup{"Резервная копия прежних настроек МК не сохранялась.",
+                        "No backup of the device's previous settings was made."};
 const TBiText kBackupMade{"Резервная копия прежних настроек МК: %1", "Backup of the device's previous settings: %1"};
 const TBiText kBackupFailed{"Не удалось сохранить резервную копию настроек МК. %1 Настройки не записаны.",
                             "Cannot save the backup of the device's settings. %1 Nothing was written."};
@@ -320,7 +325,12 @@ TTransferResult TDeviceTransfer::Write() {
     // The device's whole memory with the user's sections stored into it: every byte
     // outside the sections keeps what the device holds now. A read cut short changes
     // nothing.
-    const QByteArray memory = ReadMemory(progress);
+    QByteArray memory;
+    try {
+        memory = ReadMemory(progress);
+    } catch (const Error &e) {
+        throw Error(e.message() + QLatin1Char('\n') + kNothingWritten.text());
+    }
     // A table that cannot describe the memory would send bytes to the wrong place or one
     // section over another; checked before the image takes the memory.
     if (const QString fault = SectionTable::Fault(memory); !fault.isEmpty()) {
@@ -370,13 +380,23 @@ TTransferResult TDeviceTransfer::Write() {
     const auto *image = reinterpret_cast<const uint8_t *>(mk_.Image.Bytes().constData());
     const int n = image[0];
     std::vector<TWritten> written;
-    for (int k = 1; k <= n; ++k) {
-        const uint16_t address = LE::Get<uint16_t>(image + 4 * k);
-        const int count = LE::Get<uint16_t>(image + 4 * k + 2) - 4;
-        written.push_back({k, address, WriteSection(address, count)});
-        progress.SetGauge(Percent(k, n));
+    QString difference;
+    try {
+        for (int k = 1; k <= n; ++k) {
+            const uint16_t address = LE::Get<uint16_t>(image + 4 * k);
+            const int count = LE::Get<uint16_t>(image + 4 * k + 2) - 4;
+            written.push_back({k, address, WriteSection(address, count)});
+            progress.SetGauge(Percent(k, n));
+        }
+        difference = VerifyWritten(written, progress);
+    } catch (const Error &e) {
+        // From the first WriteBegin on, the device may have taken some of it.
+        throw TWriteCutOff(
+            e.message() + QLatin1Char('\n') + kCutOff.text() + QLatin1Char('\n') +
+                (lastBackup_.isEmpty() ? kNoBackup.text() : kBackupMade.text().arg(lastBackup_)),
+            lastBackup_);
     }
-    if (const QString difference = VerifyWritten(written, progress); !difference.isEmpty()) {
+    if (!difference.isEmpty()) {
         Prompts().ShowError(difference + backupLine);
         return TTransferResult::Failed;
     }

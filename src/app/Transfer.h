@@ -9,11 +9,14 @@
 
 #include "app/TransferProgress.h"
 
+#include "base/Error.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class TML_RS;
@@ -26,6 +29,15 @@ enum class TTransferResult {
                // or no backup; nothing written
     Failed,    // read: a link error; write: the check after writing found a difference.
                // Shown in the error box.
+};
+
+// A link error once the first section has gone out: the device may hold part of the
+// new settings. The message says so and names the backup, which Backup holds (empty
+// when none was made).
+class TWriteCutOff : public Error {
+public:
+    TWriteCutOff(const QString &message, QString backup) : Error(message), Backup(std::move(backup)) {}
+    QString Backup;
 };
 
 class TDeviceTransfer {
@@ -67,9 +79,10 @@ public:
     // section table (SectionTable) and stores the sections into it, checks the firmware
     // variant, saves the memory as a backup, sends each section and reads them back.
     // Ends with the information box naming the backup, or the error box naming the
-    // first difference. A link error after connecting is raised (once the port is
-    // closed and the progress gone); the sections sent before it stay written. A link
-    // error during the re-read leaves the image and working fields as they were.
+    // first difference. A link error after connecting is raised once the port is
+    // closed and the progress gone: during the re-read it says that nothing was written
+    // and leaves the image and working fields as they were; from the first section on
+    // it is a TWriteCutOff, and the sections sent before it stay written.
     TTransferResult Write();
 
     // Save the device's memory before the first section is sent (Backups).

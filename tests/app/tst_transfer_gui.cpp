@@ -2,6 +2,9 @@
 // baud-rate dialogs, and the link's start-up and shut-down, against an in-process
 // simulated trip computer.
 
+#include "FakePrompts.h"
+#include "SimSerialPort.h"
+#include "TestEnv.h"
 #include "app/IniFls.h"
 #include "app/MainForm.h"
 #include "app/PassW.h"
@@ -10,10 +13,8 @@
 #include "link/ML_RS232.h"
 #include "link/ML_RS232_SetNumDlg.h"
 #include "model/MK.h"
+#include "model/MKLayout.h"
 #include "model/SettingsFile.h"
-#include "FakePrompts.h"
-#include "SimSerialPort.h"
-#include "TestEnv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -72,7 +73,8 @@ private slots:
     void cancelWhileConnectingChangesNothing();
     void readErrorDisablesButtons();
     void writeLeavesButtonsAndShowsOutcome();
-    void writeErrorShowsLinkMessage();
+    void cutOffWriteOffersTheBackup_data();
+    void cutOffWriteOffersTheBackup();
     void failedWriteKeepsEditsForSaving();
     void linkStartUpAndShutDown_data();
     void linkStartUpAndShutDown();
@@ -314,24 +316,60 @@ void TestTransferGui::writeLeavesButtonsAndShowsOutcome() {
     QVERIFY(ImageButtons(true));
 }
 
-void TestTransferGui::writeErrorShowsLinkMessage() {
+// A write cut off after its first section says so, names the backup and offers to
+// write it back; Yes does, as a write of its own, and the user's settings stay.
+void TestTransferGui::cutOffWriteOffersTheBackup_data() {
+    QTest::addColumn<bool>("restore");
+    QTest::newRow("no") << false;
+    QTest::newRow("yes") << true;
+}
+
+void TestTransferGui::cutOffWriteOffersTheBackup() {
+    QFETCH(bool, restore);
     TMainForm &form = Show();
     form.bGetParams->click();
     for (uint8_t &b : form.MK()->Section(1))
         b = uint8_t(~b);
+    const auto working = [&form] {
+        return QByteArray(reinterpret_cast<const char *>(form.MK()->Working().data()), MKLayout::WorkingSize);
+    };
+    const QByteArray edited = working();
     const QByteArray before = device_.Memory;
     device_.Faults.Skip = device_.Requests() + 255 + 8; // section 2's WriteBegin
     device_.Faults.Busy = 3;
+    prompts_->ConfirmAnswers << restore;
     form.bSetParams->click();
-    QCOMPARE(prompts_->Texts(TFakePrompts::ApplicationErrorBox), QStringList{kBusy});
-    QCOMPARE(prompts_->Count(TFakePrompts::InformationBox), 0);
+
+    const QStringList errors = prompts_->Texts(TFakePrompts::ApplicationErrorBox);
+    QCOMPARE(errors.size(), 1);
+    const QStringList lines = errors.first().split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.at(0), kBusy);
+    QCOMPARE(lines.at(1),
+             QStringLiteral("Запись прервана: в МК теперь может быть только часть новых настроек."));
+    const QString named = QStringLiteral("Резервная копия прежних настроек МК: ");
+    QVERIFY(lines.at(2).startsWith(named));
+    const QString backup = lines.at(2).mid(named.size());
+    QCOMPARE(TestEnv::ReadFile(backup), SettingsFile::Encode(0x4000, TSimDevice::ImageOf(before)));
+    QCOMPARE(
+        prompts_->Texts(TFakePrompts::ConfirmBox),
+        QStringList{QStringLiteral("Записать в МК прежние настройки из резервной копии %1?").arg(backup)});
+    const int a1 = form.MK()->Header.sections[1].address, a2 = form.MK()->Header.sections[2].address;
+    if (restore) {
+        QCOMPARE(prompts_->Texts(TFakePrompts::InformationBox),
+                 QStringList{QStringLiteral("Настройки записаны в МК")});
+        QCOMPARE(device_.Memory, before);
+    } else {
+        QCOMPARE(prompts_->Count(TFakePrompts::InformationBox), 0);
+        QVERIFY(device_.Memory.mid(a1, 164) != before.mid(a1, 164)); // section 1 written
+        QCOMPARE(device_.Memory.mid(a2), before.mid(a2));            // the rest not
+    }
+    QCOMPARE(prompts_->Count(TFakePrompts::ErrorBox), 0);
+    QCOMPARE(working(), edited);
     QVERIFY(ImageButtons(true));
     QVERIFY(CommandsEnabled());
     QVERIFY(!form.findChild<TProgressForm *>());
     QVERIFY(!form.Link()->IsOpen());
-    const int a1 = form.MK()->Header.sections[1].address, a2 = form.MK()->Header.sections[2].address;
-    QVERIFY(device_.Memory.mid(a1, 164) != before.mid(a1, 164)); // section 1 written
-    QCOMPARE(device_.Memory.mid(a2), before.mid(a2));            // the rest not
 }
 
 // A write whose re-read of the device fails halfway leaves the edits in place: a save
@@ -345,7 +383,8 @@ void TestTransferGui::failedWriteKeepsEditsForSaving() {
     device_.Faults.Skip = device_.Requests() + 1 + 100; // busy for three answers after 100 blocks
     device_.Faults.Busy = 3;
     form.bSetParams->click();
-    QCOMPARE(prompts_->Texts(TFakePrompts::ApplicationErrorBox), QStringList{kBusy});
+    QCOMPARE(prompts_->Texts(TFakePrompts::ApplicationErrorBox),
+             QStringList{kBusy + QStringLiteral("\nНастройки не записаны.")});
     QVERIFY(ImageButtons(true));
     QVERIFY(form.SettingsModified);
 

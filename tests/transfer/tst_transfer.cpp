@@ -573,13 +573,17 @@ void TestTransfer::writeErrorKeepsEarlierSections() {
     rig.Device.Faults.Busy = 3;
     rig.Line.Written.clear();
     rig.Progress = {};
-    QString message;
+    QString message, backup = QStringLiteral("none");
     try {
         rig.Transfer().Write();
-    } catch (const Error &e) {
+    } catch (const TWriteCutOff &e) {
         message = e.message();
+        backup = e.Backup;
     }
-    QCOMPARE(message, kBusy);
+    QCOMPARE(message,
+             kBusy + QStringLiteral("\nЗапись прервана: в МК теперь может быть только часть новых "
+                                    "настроек.\nРезервная копия прежних настроек МК не сохранялась."));
+    QCOMPARE(backup, QString());
     QCOMPARE(rig.Progress.Destroyed, 1);
     QVERIFY(!rig.Link.IsOpen());
     QCOMPARE(prompts_->Count(TFakePrompts::InformationBox), 0);
@@ -623,7 +627,8 @@ void TestTransfer::cutShortReadChangesNothing() {
     } catch (const Error &e) {
         raised = e.message();
     }
-    QCOMPARE(write ? raised : prompts_->Texts(TFakePrompts::ErrorBox).value(0), kBusy);
+    QCOMPARE(write ? raised : prompts_->Texts(TFakePrompts::ErrorBox).value(0),
+             write ? kBusy + QStringLiteral("\nНастройки не записаны.") : kBusy);
     QCOMPARE(rig.Requests(TDeviceTransfer::ReadBlock).size(), 254 + 100 + 3);
     QCOMPARE(rig.MK.Image.Bytes(), image);
     QCOMPARE(rig.MK.Image.Held(), 8128);

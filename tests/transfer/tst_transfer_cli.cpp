@@ -3,7 +3,9 @@
 #include "SimDevice.h"
 #include "SimProcess.h"
 #include "TestEnv.h"
+#include "base/Bytes.h"
 #include "model/MK.h"
+#include "model/MKLayout.h"
 #include "model/SettingsFile.h"
 
 #include <QElapsedTimer>
@@ -57,6 +59,7 @@ private slots:
     void writeEditedFile();
     void refusedAndFailed_data();
     void refusedAndFailed();
+    void cutOffWriteNamesTheWayBack();
     void damagedDeviceTableRefused_data();
     void damagedDeviceTableRefused();
     void staleAnswersNotTaken();
@@ -147,9 +150,10 @@ void TestTransferCli::refusedAndFailed_data() {
         << QStringList{"--variant", "9"} << "en"
         << "tripconf-cli write: The settings version does not match the firmware "
            "version!";
-    QTest::newRow("link error while writing")
-        << QStringList{"--fault-skip", "300", "--busy", "3"} << "en"
-        << "tripconf-cli write: Устройство занято. Возможно, оно находится в режиме местного управления.";
+    QTest::newRow("link error before the first section")
+        << QStringList{"--fault-skip", "100", "--busy", "3"} << "en"
+        << "tripconf-cli write: Устройство занято. Возможно, оно находится в режиме местного управления.\n"
+           "Nothing was written.";
 }
 
 void TestTransferCli::refusedAndFailed() {
@@ -164,6 +168,55 @@ void TestTransferCli::refusedAndFailed() {
     const TRun r = Cli({"write", "--port", sim.Path, "--lang", lang, File("a.vorng")});
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(r.err.trimmed().endsWith(message), qPrintable(r.err));
+}
+
+// A write cut off after its first sections says so, names the backup and prints the
+// command that writes it back; that command puts the device back as it was.
+void TestTransferCli::cutOffWriteNamesTheWayBack() {
+    const QByteArray before = TSimDevice::DefaultMemory(1);
+    TMK mk;
+    mk.Image.Append(TSimDevice::ImageOf(before));
+    mk.LoadAllSections();
+    for (int k = 1; k <= MKLayout::SectionCount; ++k) {
+        for (uint8_t &b : mk.Section(k))
+            b = uint8_t(b ^ 0x5A);
+        mk.StoreSection(k);
+    }
+    SettingsFile::Save(mk, File("new.vorng"));
+    TSimProcess sim;
+    QVERIFY(sim.Start(
+        {"--variant", "1", "--silent", "1000000", "--fault-skip", "300", "--dump", File("half.bin")}));
+    const TRun r = Cli({"write", "--port", sim.Path, File("new.vorng")});
+    QCOMPARE(r.exitCode, 1);
+    QStringList lines = r.err.trimmed().split(QLatin1Char('\n'));
+    lines = lines.mid(lines.size() - 5); // after the progress
+    QCOMPARE(lines.at(0), QStringLiteral("tripconf-cli write: RS232. No link. Check PC-device connection."));
+    QCOMPARE(lines.at(1),
+             QStringLiteral("The write was cut off: the device may now hold part of the new settings."));
+    const QString named = QStringLiteral("Backup of the device's previous settings: ");
+    QVERIFY2(lines.at(2).startsWith(named), qPrintable(r.err));
+    const QString backup = lines.at(2).mid(named.size());
+    QCOMPARE(lines.at(3), QStringLiteral("To write the device's previous settings back:"));
+    QCOMPARE(lines.at(4), QStringLiteral("  tripconf-cli write --port %1 %2").arg(sim.Path, backup));
+    QCOMPARE(sim.Stop(), 0);
+    QCOMPARE(TestEnv::ReadFile(backup), SettingsFile::Encode(0x4000, TSimDevice::ImageOf(before)));
+    const QByteArray half = TestEnv::ReadFile(File("half.bin"));
+    const auto section = [](const QByteArray &memory, int k) {
+        const auto *m = reinterpret_cast<const uint8_t *>(memory.constData());
+        return memory.mid(LE::Get<uint16_t>(m + 32 + 4 * k), LE::Get<uint16_t>(m + 34 + 4 * k) - 4);
+    };
+    QVERIFY(section(half, 1) != section(before, 1));
+    QCOMPARE(section(half, 11), section(before, 11));
+
+    // The printed command, on the device as the cut left it (now behind another pty).
+    TSimProcess again;
+    QVERIFY(again.Start({"--memory", File("half.bin"), "--dump", File("restored.bin")}));
+    QStringList command = lines.at(4).trimmed().split(QLatin1Char(' '));
+    QCOMPARE(command.takeFirst(), QStringLiteral("tripconf-cli"));
+    command[2] = again.Path;
+    QCOMPARE(Cli(command).exitCode, 0);
+    QCOMPARE(again.Stop(), 0);
+    QCOMPARE(TestEnv::ReadFile(File("restored.bin")), before);
 }
 
 // Good settings onto a device whose own section table is damaged: refused once its

@@ -2,11 +2,22 @@
 
 #include "CliTransfer.h"
 
+#include "base/Lang.h"
 #include "link/ML_RS232.h"
 #include "model/MK.h"
 #include "model/SettingsFile.h"
 
+#include <QRegularExpression>
+
 namespace {
+
+// An argument as a POSIX shell takes it back: quoted unless it is plainly safe.
+QString ShellWord(const QString &word) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./:=@%+,-]+$"));
+    if (plain.match(word).hasMatch()) return word;
+    return QLatin1Char('\'') + QString(word).replace(QLatin1Char('\''), QLatin1String("'\\''")) +
+           QLatin1Char('\'');
+}
 
 int RunWrite(TCliArgs &args) {
     const int timeout = ConnectTimeoutOption(args);
@@ -21,8 +32,19 @@ int RunWrite(TCliArgs &args) {
     std::unique_ptr<TML_RS> link = LinkForPort(port);
     TDeviceTransfer transfer = StderrTransfer(*link, mk, timeout);
     transfer.MakeBackup = !args.IsSet("no-backup");
-    // A link error while writing is raised and reported with exit code 1.
-    return TransferExitCode(transfer.Write(), transfer, timeout, "write");
+    // A link error while writing is raised and reported with exit code 1; once sections
+    // have gone out, with the command that puts the backup back.
+    try {
+        return TransferExitCode(transfer.Write(), transfer, timeout, "write");
+    } catch (const TWriteCutOff &e) {
+        Err() << "tripconf-cli write: " << e.message() << '\n';
+        if (!e.Backup.isEmpty())
+            Err() << Bi("Вернуть прежние настройки в МК:", "To write the device's previous settings back:")
+                  << "\n  tripconf-cli write --port " << ShellWord(port) << ' ' << ShellWord(e.Backup)
+                  << '\n';
+        Err().flush();
+        return 1;
+    }
 }
 
 const TCliRegistration registration{
