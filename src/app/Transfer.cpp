@@ -102,6 +102,9 @@ public:
     TSession(const TSession &) = delete;
     TSession &operator=(const TSession &) = delete;
 
+    // Before the last box: a progress window left behind it would not repaint.
+    void EndProgress() { progress.reset(); }
+
     std::unique_ptr<TTransferProgress> progress;
 
 private:
@@ -192,6 +195,7 @@ TTransferResult TDeviceTransfer::Read() {
         if (SetImageButtonsEnabled) SetImageButtonsEnabled(true);
         mk_.LoadAllSections();
     } catch (const Error &e) {
+        session.EndProgress();
         Prompts().ShowError(e.message());
         if (SetImageButtonsEnabled) SetImageButtonsEnabled(false);
         return TTransferResult::Failed;
@@ -313,13 +317,16 @@ TTransferResult TDeviceTransfer::Write() {
     const uint8_t variant = mk_.Header.variant;
 
     TSession session(link_);
+    auto refuse = [&session](const QString &text) {
+        session.EndProgress();
+        Prompts().ShowError(text);
+        return TTransferResult::Refused;
+    };
     uint16_t model = 0;
     if (!Connect(session, &model)) return TTransferResult::Cancelled;
-    if (mk_.ModelCode != model) {
-        Prompts().ShowError(kWrongModel.text() + QLatin1Char('\n') +
-                            kModels.text().arg(ModelText(mk_.ModelCode), ModelText(model)));
-        return TTransferResult::Refused;
-    }
+    if (mk_.ModelCode != model)
+        return refuse(kWrongModel.text() + QLatin1Char('\n') +
+                      kModels.text().arg(ModelText(mk_.ModelCode), ModelText(model)));
     TTransferProgress &progress = *session.progress;
 
     // The device's whole memory with the user's sections stored into it: every byte
@@ -333,40 +340,29 @@ TTransferResult TDeviceTransfer::Write() {
     }
     // A table that cannot describe the memory would send bytes to the wrong place or one
     // section over another; checked before the image takes the memory.
-    if (const QString fault = SectionTable::Fault(memory); !fault.isEmpty()) {
-        Prompts().ShowError(kDamagedTable.text().arg(fault));
-        return TTransferResult::Refused;
-    }
+    if (const QString fault = SectionTable::Fault(memory); !fault.isEmpty())
+        return refuse(kDamagedTable.text().arg(fault));
     mk_.Image.Replace(memory);
     std::copy(edited.begin(), edited.end(), mk_.Working().begin());
     for (int k = 1; k <= MKLayout::SectionCount; ++k)
         mk_.StoreSection(k);
     mk_.ReadHeader();
-    if (mk_.Header.variant != variant) {
-        Prompts().ShowError(kWrongVariant.text());
-        return TTransferResult::Refused;
-    }
+    if (mk_.Header.variant != variant) return refuse(kWrongVariant.text());
     // The device may send more of the eleven sections than the settings' table named,
     // or longer ones: the working fields would fill the rest with what the settings
     // never held.
-    if (const QString fault = held.Fault(mk_.Header.sectionCount); !fault.isEmpty()) {
-        Prompts().ShowError(fault);
-        return TTransferResult::Refused;
-    }
+    if (const QString fault = held.Fault(mk_.Header.sectionCount); !fault.isEmpty()) return refuse(fault);
     for (int k = 1; k <= std::min<int>(mk_.Header.sectionCount, MKLayout::SectionCount); ++k) {
         const int device =
             std::clamp(int(mk_.Header.sections[size_t(k)].length) - 4, 0, MKLayout::SectionSize[size_t(k)]);
-        if (device > held.loaded[size_t(k)]) {
-            Prompts().ShowError(kShorterThanDevice.text().arg(k).arg(device).arg(held.loaded[size_t(k)]));
-            return TTransferResult::Refused;
-        }
+        if (device > held.loaded[size_t(k)])
+            return refuse(kShorterThanDevice.text().arg(k).arg(device).arg(held.loaded[size_t(k)]));
     }
     if (MakeBackup) {
         try {
             lastBackup_ = Backups::Save(model, memory);
         } catch (const Error &e) {
-            Prompts().ShowError(kBackupFailed.text().arg(e.message()));
-            return TTransferResult::Refused;
+            return refuse(kBackupFailed.text().arg(e.message()));
         }
     }
     const QString backupLine =
@@ -396,6 +392,7 @@ TTransferResult TDeviceTransfer::Write() {
                 (lastBackup_.isEmpty() ? kNoBackup.text() : kBackupMade.text().arg(lastBackup_)),
             lastBackup_);
     }
+    session.EndProgress();
     if (!difference.isEmpty()) {
         Prompts().ShowError(difference + backupLine);
         return TTransferResult::Failed;

@@ -79,10 +79,11 @@ public:
     // section table (SectionTable) and stores the sections into it, checks the firmware
     // variant, saves the memory as a backup, sends each section and reads them back.
     // Ends with the information box naming the backup, or the error box naming the
-    // first difference. A link error after connecting is raised once the port is
-    // closed and the progress gone: during the re-read it says that nothing was written
-    // and leaves the image and working fields as they were; from the first section on
-    // it is a TWriteCutOff, and the sections sent before it stay written.
+    // first difference; the progress goes before either box. A link error after
+    // connecting is raised once the port is closed and the progress gone: during the
+    // re-read it says that nothing was written and leaves the image and working fields
+    // as they were; from the first section on it is a TWriteCutOff, and the sections
+    // sent before it stay written.
     TTransferResult Write();
 
     // Save the device's memory before the first section is sent (Backups).

@@ -75,6 +75,8 @@ private slots:
     void writeLeavesButtonsAndShowsOutcome();
     void cutOffWriteOffersTheBackup_data();
     void cutOffWriteOffersTheBackup();
+    void noProgressBehindTheLastBox_data();
+    void noProgressBehindTheLastBox();
     void failedWriteKeepsEditsForSaving();
     void linkStartUpAndShutDown_data();
     void linkStartUpAndShutDown();
@@ -370,6 +372,52 @@ void TestTransferGui::cutOffWriteOffersTheBackup() {
     QVERIFY(CommandsEnabled());
     QVERIFY(!form.findChild<TProgressForm *>());
     QVERIFY(!form.Link()->IsOpen());
+}
+
+// Whatever box ends a transfer, the progress window is gone before it shows: behind a
+// modal box it would stay as a blank, unpainted window.
+void TestTransferGui::noProgressBehindTheLastBox_data() {
+    QTest::addColumn<int>("box");
+    QTest::newRow("read fails") << int(TFakePrompts::ErrorBox);
+    QTest::newRow("written") << int(TFakePrompts::InformationBox);
+    QTest::newRow("another model") << int(TFakePrompts::ErrorBox);
+    QTest::newRow("another firmware") << int(TFakePrompts::ErrorBox);
+    QTest::newRow("damaged device table") << int(TFakePrompts::ErrorBox);
+    QTest::newRow("check finds a difference") << int(TFakePrompts::ErrorBox);
+    QTest::newRow("cut off") << int(TFakePrompts::ApplicationErrorBox);
+}
+
+void TestTransferGui::noProgressBehindTheLastBox() {
+    QFETCH(int, box);
+    const QByteArray outcome = QTest::currentDataTag();
+    TMainForm &form = Show();
+    form.bGetParams->click();
+    QVERIFY(ImageButtons(true));
+    int progressWindows = 0;
+    prompts_->OnPrompt = [&](const TFakePrompts::Record &) {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (qobject_cast<TProgressForm *>(w)) ++progressWindows;
+    };
+    const int requests = device_.Requests();
+    if (outcome == "read fails" || outcome == "cut off") {
+        device_.Faults.Skip = requests + (outcome == "read fails" ? 20 : 255 + 8);
+        device_.Faults.Busy = 3;
+    } else if (outcome == "another model") {
+        form.MK()->ModelCode = 0x4400;
+    } else if (outcome == "another firmware") {
+        device_.SetHeaderVariant(7);
+    } else if (outcome == "damaged device table") {
+        device_.Memory[32] = 0;
+    } else if (outcome == "check finds a difference") {
+        for (uint8_t &b : form.MK()->Section(1))
+            b = uint8_t(~b);
+        device_.Faults.DropWrite = 1;
+    }
+    (outcome == "read fails" ? form.bGetParams : form.bSetParams)->click();
+    QVERIFY(!prompts_->Log.isEmpty());
+    QCOMPARE(int(prompts_->Log.first().kind), box);
+    QCOMPARE(progressWindows, 0);
+    QVERIFY(!form.findChild<TProgressForm *>());
 }
 
 // A write whose re-read of the device fails halfway leaves the edits in place: a save

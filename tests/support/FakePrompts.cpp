@@ -10,12 +10,23 @@ QStringList TFakePrompts::Texts(Kind kind) const {
     return out;
 }
 
-void TFakePrompts::ShowError(const QString &text) { Log.append({ErrorBox, text}); }
-void TFakePrompts::ShowInformation(const QString &text) { Log.append({InformationBox, text}); }
-void TFakePrompts::ShowApplicationError(const QString &text) { Log.append({ApplicationErrorBox, text}); }
+void TFakePrompts::Add(Kind kind, const QString &text) {
+    Log.append({kind, text});
+    if (OnPrompt) OnPrompt(Log.last());
+}
+
+void TFakePrompts::ShowError(const QString &text) {
+    Add(ErrorBox, text);
+}
+void TFakePrompts::ShowInformation(const QString &text) {
+    Add(InformationBox, text);
+}
+void TFakePrompts::ShowApplicationError(const QString &text) {
+    Add(ApplicationErrorBox, text);
+}
 
 bool TFakePrompts::Confirm(const QString &text) {
-    Log.append({ConfirmBox, text});
+    Add(ConfirmBox, text);
     if (ConfirmAnswers.isEmpty()) {
         ++Unanswered;
         return false;
@@ -24,8 +35,8 @@ bool TFakePrompts::Confirm(const QString &text) {
 }
 
 QString TFakePrompts::NextFile(Kind kind, const TFileDialogOptions &options) {
-    Log.append({kind, options.filter});
     LastDialog = options;
+    Add(kind, options.filter);
     if (FileNames.isEmpty()) {
         ++Unanswered;
         return {};

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class TFakePrompts final : public TUserPrompts {
 public:
@@ -24,6 +25,8 @@ public:
     QStringList FileNames; // empty string = cancel
 
     QList<Record> Log;
+    // Called for every prompt as it is asked, once it is logged.
+    std::function<void(const Record &)> OnPrompt;
     int Unanswered = 0;
     TFileDialogOptions LastDialog;
 
@@ -39,5 +42,6 @@ public:
     QString SaveFileName(const TFileDialogOptions &options) override;
 
 private:
+    void Add(Kind kind, const QString &text);
     QString NextFile(Kind kind, const TFileDialogOptions &options);
 };
