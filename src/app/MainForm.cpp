@@ -30,6 +30,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -489,6 +490,11 @@ void TMainForm::bLoadParamsClick() {
     const QString path = Prompts().OpenFileName(OpenDialog1->Options);
     if (path.isEmpty()) return;
     LoadSettingsFile(path);
+}
+
+void TMainForm::OpenAtStart(const QString &argument) {
+    const QString path = QFileInfo(argument).absoluteFilePath();
+    QTimer::singleShot(0, this, [this, path] { LoadSettingsFile(path); });
 }
 
 void TMainForm::LoadSettingsFile(const QString &path) {
