@@ -75,8 +75,8 @@ void TestCliConventions::unreadableFilesRefused_data() {
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
     const QString notes =
-        QStringLiteral("The file \"notes.vorng\" is not a settings file or is damaged: it holds 15 bytes, fewer "
-                       "than the 60-byte header with the section table.\n");
+        QStringLiteral("The file \"notes.vorng\" is not a settings file or is damaged: it holds 17 bytes, fewer "
+                       "than the model code and the header with the section table (62 bytes).\n");
     const QString pipe = QStringLiteral("\"pipe.vorng\" is not a regular file (it is a device, a pipe or a "
                                         "folder); the program does not read it.\n");
     QTest::newRow("dump") << QStringList{"dump", "notes.vorng"} << 1 << "tripconf-cli dump: " + notes;
@@ -89,8 +89,8 @@ void TestCliConventions::unreadableFilesRefused_data() {
     QTest::newRow("write") << QStringList{"write", "--port", "1", "notes.vorng"} << 1 << "tripconf-cli write: " + notes;
     QTest::newRow("dump, in Russian")
         << QStringList{"dump", "--lang", "ru", "notes.vorng"} << 1
-        << QStringLiteral("tripconf-cli dump: Файл \"notes.vorng\" — не файл настроек или он повреждён: в нём 15 "
-                          "байт, меньше заголовка с таблицей разделов (60 байт).\n");
+        << QStringLiteral("tripconf-cli dump: Файл \"notes.vorng\" — не файл настроек или он повреждён: в нём 17 "
+                          "байт, меньше кода модели и заголовка с таблицей разделов (62 байта).\n");
     QTest::newRow("dump, a pipe") << QStringList{"dump", "pipe.vorng"} << 1 << "tripconf-cli dump: " + pipe;
     QTest::newRow("journals, a pipe") << QStringList{"journals", "--which", "tank", "pipe.vorng"} << 1
                                       << "tripconf-cli journals: " + pipe;
