@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QStandardPaths>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -107,7 +108,13 @@ void TMIniFile::RestorePlacement(const QString &section, QWidget *form) const {
                       std::max(area.top(), std::min(placed.top(), area.bottom() + 1 - size.height())));
     }
     if (resizable) form->resize(size);
+    // Left and Top place the frame, as SavePlacement reads them. Before the window is
+    // mapped its frame is not known yet, and a widget's move() would then place the
+    // client area there instead: the window would creep up by its title bar at every
+    // start. The window's own frame position leaves that to the window manager.
     form->move(placed.topLeft());
+    if (QWindow *window = form->windowHandle(); window && !window->isVisible())
+        window->setFramePosition(placed.topLeft());
 }
 
 void TMIniFile::SavePlacement(const QString &section, const QWidget *form) {
