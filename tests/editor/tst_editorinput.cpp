@@ -1,0 +1,241 @@
+// What the user types and presses in the settings editor, and what the image holds
+// afterwards: decimal separators, text that is no number, the Enter key.
+
+#include "EditorSession.h"
+#include "FakePrompts.h"
+#include "TestEnv.h"
+#include "base/Lang.h"
+#include "editor/Binder.h"
+#include "editor/MK_SetParamsDlg.h"
+#include "editor/Widgets.h"
+#include "model/MK.h"
+
+#include <QLocale>
+#include <QTabWidget>
+#include <QtTest>
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// Every spin edit of the editor that takes decimals from the keyboard, with a value
+// typed as whole part and decimals and the raw value it stores.
+struct TDecimalRow {
+    const char *control;
+    const char *whole, *decimals;
+    const char *field;
+    double stored; // the field's integer, or for factors the typed percentage
+    bool factor = false;
+};
+
+// clang-format off
+const TDecimalRow kDecimals[] = {
+    {"seVelocityCorr",   "-3", "2", "VelocityCorr",   -3.2, true},
+    {"seExpenseCorr",    "12", "5", "ExpenseCorr",    12.5, true},
+    {"seGazExpenseCorr", "-0", "3", "GazExpenseCorr", -0.3, true},
+    {"seAccCorr",        "0",  "5", "AccCorr",        5},
+    {"seK100Manual",     "7",  "5", "K100Manual",     75},
+    {"seUaccLowLimit",   "11", "6", "UaccLowLimit",   116},
+    {"seUaccHighLimit",  "14", "4", "UaccHighLimit",  144},
+    {"sePricePath",      "2",  "5", "PricePath",      25},
+    {"sePriceExpense",   "45", "7", "PriceExpense",   457},
+    {"sePriceGas",       "19", "9", "PriceGas",       199},
+    {"seAirFiltCntK",    "7",  "5", "AirFiltCntK",    75}, // in hundreds of km on compact devices
+};
+// clang-format on
+
+// A settings image of the model whose sections hold the defaults and what set() sets.
+void MakeImage(TMK &mk, uint16_t model, const std::function<void(TMK &)> &set = {}) {
+    mk.ModelCode = model;
+    mk.Image.Append(TestEnv::SampleImage());
+    const TMK defaults;
+    std::copy(defaults.Working().begin(), defaults.Working().end(), mk.Working().begin());
+    if (set) set(mk);
+    for (int k = 1; k <= 11; ++k)
+        mk.StoreSection(k);
+}
+
+// Makes every page that holds w the current one, so that w can take the focus.
+void ShowPageOf(TMK_SetParamsDlg &dlg, QWidget *w) {
+    for (QWidget *p = w; p; p = p->parentWidget())
+        for (QTabWidget *tabs : {dlg.pcMain, dlg.pcDisp})
+            if (tabs->indexOf(p) >= 0) tabs->setCurrentWidget(p);
+}
+
+void Type(QWidget *w, const QString &text) {
+    w->setFocus();
+    if (auto *spin = qobject_cast<QAbstractSpinBox *>(w)) spin->selectAll();
+    QTest::keyClicks(w, text);
+}
+
+// The value the raw image holds for the field (read back from its bytes).
+double StoredValue(const TMK &mk, const char *field, bool factor) {
+    TMK back;
+    back.ModelCode = mk.ModelCode;
+    back.Image.Append(mk.Image.Bytes());
+    back.LoadAllSections();
+    return factor ? double(back.GetFloat(field)) : double(back.Get(field));
+}
+
+} // namespace
+
+class TestEditorInput : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void decimalSeparators_data();
+    void decimalSeparators();
+    void notANumberIsRefused_data();
+    void notANumberIsRefused();
+    void moreDecimalsThanShown_data();
+    void moreDecimalsThanShown();
+
+private:
+    std::unique_ptr<TFakePrompts> prompts_;
+};
+
+void TestEditorInput::init() {
+    prompts_ = std::make_unique<TFakePrompts>();
+    Lang::SetEnglish(false);
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestEditorInput::cleanup() {
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(prompts_->Texts(TFakePrompts::ErrorBox), QStringList());
+    prompts_.reset();
+}
+
+void TestEditorInput::decimalSeparators_data() {
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<bool>("russianNumbers");
+    QTest::addColumn<QString>("separator");
+    // The interface language and the system's number format are the user's, the
+    // separator is whichever key the user presses. Model 0x8000 has every decimal
+    // control but one, 0x5000 counts the service interval in hundreds of km.
+    for (int model : {0x8000, 0x5000})
+        for (bool english : {false, true})
+            for (bool russianNumbers : {false, true})
+                for (const char *separator : {",", "."})
+                    QTest::addRow("%x %s %s %s", model, english ? "en" : "ru", russianNumbers ? "ru_RU" : "C",
+                                  separator)
+                        << model << english << russianNumbers << QString::fromLatin1(separator);
+}
+
+void TestEditorInput::decimalSeparators() {
+    QFETCH(int, model);
+    QFETCH(bool, english);
+    QFETCH(bool, russianNumbers);
+    QFETCH(QString, separator);
+    TLangScope lang(english);
+    QLocale::setDefault(russianNumbers ? QLocale(QLocale::Russian, QLocale::Russia) : QLocale::c());
+    TMK mk;
+    MakeImage(mk, uint16_t(model));
+    QList<const TDecimalRow *> typed;
+    QStringList untested;
+    const bool ok = EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        for (const TDecimalRow &r : kDecimals) {
+            auto *spin = dlg.findChild<TSpinEdit *>(r.control);
+            if (!spin || spin->decimals() == 0 || !dlg.Binder().ShownByFlags(spin)) continue;
+            ShowPageOf(dlg, spin);
+            Type(spin, QString::fromLatin1(r.whole) + separator + QString::fromLatin1(r.decimals));
+            QTest::keyClick(spin, Qt::Key_Tab);
+            typed << &r;
+        }
+        // Nothing that takes decimals from the keyboard is left out.
+        for (TSpinEdit *spin : dlg.findChildren<TSpinEdit *>())
+            if (spin->decimals() > 0 && !spin->ArrowsOnly() && dlg.Binder().ShownByFlags(spin) &&
+                std::none_of(typed.begin(), typed.end(), [&](const TDecimalRow *r) {
+                    return spin->objectName() == QLatin1String(r->control);
+                }))
+                untested << spin->objectName();
+        return true;
+    });
+    QVERIFY(ok);
+    QCOMPARE(untested, QStringList());
+    QStringList wrong;
+    for (const TDecimalRow *r : typed) {
+        const double expected = r->factor ? double(float(r->stored / 100 + 1)) : r->stored;
+        const double stored = StoredValue(mk, r->field, r->factor);
+        if (stored != expected)
+            wrong << QStringLiteral("%1 %2 instead of %3")
+                         .arg(QLatin1String(r->control))
+                         .arg(stored, 0, 'g', 9)
+                         .arg(expected, 0, 'g', 9);
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+}
+
+void TestEditorInput::notANumberIsRefused_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("leave"); // the key that ends the edit
+    QTest::newRow("two separators") << "1,,5" << int(Qt::Key_Tab);
+    QTest::newRow("both separators") << "1,5.2" << int(Qt::Key_Tab);
+    QTest::newRow("letters") << "abc" << int(Qt::Key_Tab);
+    QTest::newRow("a digit after letters") << "o,5" << int(Qt::Key_Tab);
+    QTest::newRow("exponent") << "1e-1" << int(Qt::Key_Tab);
+    QTest::newRow("two signs") << "--0,1" << int(Qt::Key_Tab);
+    QTest::newRow("nothing") << "" << int(Qt::Key_Tab);
+    QTest::newRow("Enter") << "0;5" << int(Qt::Key_Return);
+    QTest::newRow("an arrow") << "0..5" << int(Qt::Key_Up);
+}
+
+void TestEditorInput::notANumberIsRefused() {
+    QFETCH(QString, typed);
+    QFETCH(int, leave);
+    TMK mk;
+    MakeImage(mk, 0x4000, [](TMK &m) { m.Set("AccCorr", 3); });
+    QString shown;
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        auto *spin = dlg.findChild<TSpinEdit *>("seAccCorr");
+        Type(spin, typed);
+        if (typed.isEmpty()) QTest::keyClick(spin, Qt::Key_Delete);
+        QTest::keyClick(spin, Qt::Key(leave));
+        shown = spin->text();
+        return true;
+    });
+    QCOMPARE(prompts_->Count(TFakePrompts::ErrorBox), 1);
+    QVERIFY(prompts_->Texts(TFakePrompts::ErrorBox).first().startsWith(QStringLiteral("Range check error")));
+    prompts_->Clear();
+    QCOMPARE(shown, QStringLiteral("0.3"));
+    QCOMPARE(StoredValue(mk, "AccCorr", false), 3.0);
+}
+
+void TestEditorInput::moreDecimalsThanShown_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("stored");
+    // Rounded to what the control shows, halves to even, on the typed digits.
+    // clang-format off
+    QTest::newRow("0,25 V")  << "seAccCorr"  << "0,25"  << "AccCorr"  << 2;
+    QTest::newRow("0,35 V")  << "seAccCorr"  << "0,35"  << "AccCorr"  << 4;
+    QTest::newRow("0,251 V") << "seAccCorr"  << "0,251" << "AccCorr"  << 3;
+    QTest::newRow("-0.45 V") << "seAccCorr"  << "-0.45" << "AccCorr"  << -4;
+    QTest::newRow("12,5 s")  << "seTimeCorr" << "12,5"  << "TimeCorr" << 12;
+    QTest::newRow("13.5 s")  << "seTimeCorr" << "13.5"  << "TimeCorr" << 14;
+    QTest::newRow("-0,4 s")  << "seTimeCorr" << "-0,4"  << "TimeCorr" << 0;
+    // clang-format on
+}
+
+void TestEditorInput::moreDecimalsThanShown() {
+    QFETCH(QString, control);
+    QFETCH(QString, typed);
+    QFETCH(QString, field);
+    QFETCH(int, stored);
+    TMK mk;
+    MakeImage(mk, 0x4000);
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        auto *spin = dlg.findChild<TSpinEdit *>(control);
+        Type(spin, typed);
+        QTest::keyClick(spin, Qt::Key_Tab);
+        return true;
+    });
+    QCOMPARE(StoredValue(mk, field.toLatin1().constData(), false), double(stored));
+}
+
+QTEST_MAIN(TestEditorInput)
+#include "tst_editorinput.moc"
