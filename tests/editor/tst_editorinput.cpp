@@ -7,11 +7,16 @@
 #include "base/Lang.h"
 #include "editor/Binder.h"
 #include "editor/MK_SetParamsDlg.h"
+#include "editor/PageBlocks.h"
 #include "editor/Widgets.h"
 #include "model/MK.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QtTest>
 #include <algorithm>
 #include <functional>
@@ -65,6 +70,7 @@ void ShowPageOf(TMK_SetParamsDlg &dlg, QWidget *w) {
 void Type(QWidget *w, const QString &text) {
     w->setFocus();
     if (auto *spin = qobject_cast<QAbstractSpinBox *>(w)) spin->selectAll();
+    if (auto *edit = qobject_cast<QLineEdit *>(w)) edit->selectAll();
     QTest::keyClicks(w, text);
 }
 
@@ -91,6 +97,8 @@ private slots:
     void notANumberIsRefused();
     void moreDecimalsThanShown_data();
     void moreDecimalsThanShown();
+    void enterClosesOnlyOnOk_data();
+    void enterClosesOnlyOnOk();
 
 private:
     std::unique_ptr<TFakePrompts> prompts_;
@@ -235,6 +243,78 @@ void TestEditorInput::moreDecimalsThanShown() {
         return true;
     });
     QCOMPARE(StoredValue(mk, field.toLatin1().constData(), false), double(stored));
+}
+
+namespace {
+
+// The first system the add-systems page offers, as the page lists it now.
+int FirstOffered(TMK_SetParamsDlg &dlg) {
+    const auto *page = static_cast<TPageBlocks *>(dlg.Page(QStringLiteral("tsBlocks")));
+    return page->Offered().isEmpty() ? -1 : page->Offered().front().id;
+}
+
+struct TEnterCase {
+    const char *name;
+    const char *control;
+    const char *typed;
+    int closes; // -1: the editor stays open
+    // What the image holds right after Enter.
+    std::function<bool(const TMK &, TMK_SetParamsDlg &)> stored;
+};
+
+const TEnterCase kEnterCases[] = {
+    {"spin edit", "seTimeCorr", "12", -1,
+     [](const TMK &mk, TMK_SetParamsDlg &) { return mk.Get("TimeCorr") == 12; }},
+    {"name edit", "eForsTOCntK", "Fuel", -1,
+     [](const TMK &mk, TMK_SetParamsDlg &) {
+         return mk.GetBytes("ServiceNames").mid(32, 5) == QByteArray("Fuel\0", 5);
+     }},
+    {"combo box", "cbTankMode", "", -1,
+     [](const TMK &mk, TMK_SetParamsDlg &) { return mk.Get("TankMode") == 0; }},
+    {"add-systems list", "sgAllBlocks", "", -1,
+     [](const TMK &mk, TMK_SetParamsDlg &dlg) {
+         const int id = FirstOffered(dlg);
+         return id > 0 && mk.Bit("ServiceNames", id % 8, id / 8);
+     }},
+    {"OK", "OKBtn", "", QDialog::Accepted, [](const TMK &, TMK_SetParamsDlg &) { return true; }},
+    {"Cancel", "CancelBtn", "", QDialog::Rejected, [](const TMK &, TMK_SetParamsDlg &) { return true; }},
+};
+
+} // namespace
+
+void TestEditorInput::enterClosesOnlyOnOk_data() {
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < int(std::size(kEnterCases)); ++i)
+        QTest::newRow(kEnterCases[i].name) << i;
+}
+
+void TestEditorInput::enterClosesOnlyOnOk() {
+    QFETCH(int, index);
+    const TEnterCase &c = kEnterCases[index];
+    TMK mk;
+    MakeImage(mk, 0x4000, [](TMK &m) { m.Set("TankMode", 0); });
+    bool open = false, stored = false;
+    int result = -1;
+    QStringList defaults;
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        // Nothing is pressed by Enter from elsewhere.
+        for (const QPushButton *b : dlg.findChildren<QPushButton *>())
+            if (b->isDefault() || b->autoDefault()) defaults << b->objectName();
+        auto *w = dlg.findChild<QWidget *>(c.control);
+        ShowPageOf(dlg, w);
+        if (auto *grid = qobject_cast<QTableWidget *>(w)) grid->setCurrentCell(0, 0);
+        w->setFocus();
+        Type(w, QString::fromLatin1(c.typed));
+        QTest::keyClick(w, Qt::Key_Return);
+        open = dlg.isVisible();
+        result = dlg.result();
+        stored = c.stored(mk, dlg);
+        return open;
+    });
+    QCOMPARE(open, c.closes < 0);
+    if (!open) QCOMPARE(result, c.closes);
+    QVERIFY(stored);
+    QCOMPARE(defaults, QStringList());
 }
 
 QTEST_MAIN(TestEditorInput)
