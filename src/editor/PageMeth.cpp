@@ -243,7 +243,11 @@ void TPageMeth::KeepSpeedSourceWithLock() {
     }
 }
 
-void TPageMeth::ApplyLockRule() { b.SetShown(rgLockTypeLevel, mk.Bit("OptionBits", 0)); }
+void TPageMeth::ApplyLockRule() {
+    // Without the lock choice bit 0 cannot be set here: the level, "Strt" among them, is
+    // always there.
+    b.SetShown(rgLockTypeLevel, ctx.caps.StartLockLevel || mk.Bit("OptionBits", 0));
+}
 
 void TPageMeth::ApplyCompensationRule() {
     b.SetShown(cbCorrTankByAcc, (!ctx.caps.NoLevelSensor && mk.Get("TankMeth") == 1) || ctx.caps.HasTrim);

@@ -91,6 +91,7 @@ private slots:
     void correctionFactorsShowPercent();
     void velocityLimitStepsByTwo();
     void tankCompensationIsInverted();
+    void startLevelStoresFour_data();
     void startLevelStoresFour();
     void protocolChangeZeroesVariants();
     void trimBoundsFollowEachOther();
@@ -266,26 +267,37 @@ void TestEditor::tankCompensationIsInverted() {
     QVERIFY(!mk.Bit("OptionBits", 17));
 }
 
+void TestEditor::startLevelStoresFour_data() {
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<bool>("virtualLock");
+    // Without the lock choice the level is there whatever bit 0 holds.
+    for (bool english : {false, true})
+        for (bool virtualLock : {false, true})
+            QTest::addRow("%s, bit 0 %s", english ? "en" : "ru", virtualLock ? "set" : "clear")
+                << english << virtualLock;
+}
+
 void TestEditor::startLevelStoresFour() {
-    for (bool english : {false, true}) {
-        TLangScope lang(english);
-        TMK mk;
-        mk.ModelCode = 0x5100;
-        mk.SetBit("OptionBits", 0, true);
-        const bool ok = Edit(mk, [&](TMK_SetParamsDlg &dlg) {
-            dlg.pcMain->setCurrentIndex(1);
-            auto *level = dlg.findChild<TRadioGroup *>("rgLockTypeLevel");
-            [&] {
-                QVERIFY(dlg.findChild<QWidget *>("rgLockType")->isHidden());
-                QVERIFY(!level->isHidden());
-                QCOMPARE(level->Items(), (QStringList{"1", "2", "3", english ? "Strt" : "Стрт"}));
-                level->Button(3)->click();
-            }();
-            return true;
-        });
-        QVERIFY(ok);
-        QCOMPARE(mk.Get("LockTypeLevel"), 4);
-    }
+    QFETCH(bool, english);
+    QFETCH(bool, virtualLock);
+    TLangScope lang(english);
+    TMK mk;
+    mk.ModelCode = 0x5100;
+    mk.SetBit("OptionBits", 0, virtualLock);
+    const bool ok = Edit(mk, [&](TMK_SetParamsDlg &dlg) {
+        dlg.pcMain->setCurrentIndex(1);
+        auto *level = dlg.findChild<TRadioGroup *>("rgLockTypeLevel");
+        [&] {
+            QVERIFY(dlg.findChild<QWidget *>("rgLockType")->isHidden());
+            QVERIFY(level->isVisible());
+            QCOMPARE(level->Items(), (QStringList{"1", "2", "3", english ? "Strt" : "Стрт"}));
+            QTest::mouseClick(level->Button(3), Qt::LeftButton);
+        }();
+        return true;
+    });
+    QVERIFY(ok);
+    QCOMPARE(mk.Get("LockTypeLevel"), 4);
+    QCOMPARE(mk.Bit("OptionBits", 0), virtualLock);
 }
 
 void TestEditor::protocolChangeZeroesVariants() {
