@@ -66,6 +66,9 @@ void FillRealisticImage(TMK &mk, uint16_t model, int protocol) {
         if (!named[size_t(i)]) mk.Working()[size_t(i)] = uint8_t(rng.bounded(256));
     mk.Set("ProtocolIndex", protocol);
     mk.Set("ProtocolIndex2", protocol);
+    // The default trim limits (0 and 0) cross: the editor would raise the high one.
+    mk.Set("TrimLowLimit", 10);
+    mk.Set("TrimHighLimit", 60);
     for (int k = 1; k <= 11; ++k) mk.StoreSection(k);
 }
 

@@ -10,6 +10,7 @@
 #include "editor/PageBlocks.h"
 #include "editor/Widgets.h"
 #include "model/MK.h"
+#include "model/SettingsFile.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
 #include <functional>
@@ -99,6 +101,8 @@ private slots:
     void moreDecimalsThanShown();
     void enterClosesOnlyOnOk_data();
     void enterClosesOnlyOnOk();
+    void trimLimitsFromAFile_data();
+    void trimLimitsFromAFile();
 
 private:
     std::unique_ptr<TFakePrompts> prompts_;
@@ -315,6 +319,54 @@ void TestEditorInput::enterClosesOnlyOnOk() {
     if (!open) QCOMPARE(result, c.closes);
     QVERIFY(stored);
     QCOMPARE(defaults, QStringList());
+}
+
+void TestEditorInput::trimLimitsFromAFile_data() {
+    QTest::addColumn<int>("low");
+    QTest::addColumn<int>("high");
+    QTest::addColumn<QList<int>>("lowShown"); // value, minimum, maximum
+    QTest::addColumn<QList<int>>("highShown");
+    // The high limit is loaded first, then the low one, then each bounds the other.
+    QTest::newRow("in order") << 10 << 60 << QList<int>{10, -9, 59} << QList<int>{60, 11, 90};
+    QTest::newRow("crossed: high raised") << 50 << 45 << QList<int>{50, -9, 50} << QList<int>{51, 51, 90};
+    QTest::newRow("equal") << 30 << 30 << QList<int>{30, -9, 30} << QList<int>{31, 31, 90};
+    QTest::newRow("the defaults") << 0 << 0 << QList<int>{0, -9, 0} << QList<int>{1, 1, 90};
+    QTest::newRow("low at the top") << 90 << -9 << QList<int>{89, -9, 89} << QList<int>{90, 90, 90};
+}
+
+void TestEditorInput::trimLimitsFromAFile() {
+    QFETCH(int, low);
+    QFETCH(int, high);
+    QFETCH(QList<int>, lowShown);
+    QFETCH(QList<int>, highShown);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("trim.vorng"));
+    {
+        TMK source;
+        MakeImage(source, 0x5000, [&](TMK &m) {
+            m.Set("TrimLowLimit", low);
+            m.Set("TrimHighLimit", high);
+        });
+        SettingsFile::Save(source, file);
+    }
+    for (bool ok : {false, true}) {
+        TMK mk;
+        SettingsFile::Load(mk, file);
+        QList<int> lowSeen, highSeen;
+        EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+            for (auto [name, seen] :
+                 {std::pair{"seTrimLowLimit", &lowSeen}, std::pair{"seTrimHighLimit", &highSeen}}) {
+                auto *spin = dlg.findChild<TSpinEdit *>(name);
+                *seen = {int(spin->value()), int(spin->minimum()), int(spin->maximum())};
+            }
+            return ok;
+        });
+        QCOMPARE(lowSeen, lowShown);
+        QCOMPARE(highSeen, highShown);
+        // What the editor shows is what OK keeps; Cancel keeps the file's values.
+        QCOMPARE(StoredValue(mk, "TrimLowLimit", false), double(ok ? lowShown[0] : low));
+        QCOMPARE(StoredValue(mk, "TrimHighLimit", false), double(ok ? highShown[0] : high));
+    }
 }
 
 QTEST_MAIN(TestEditorInput)
