@@ -109,10 +109,11 @@ TMK_SetParamsDlg::TMK_SetParamsDlg(TMK &mk, QWidget *parent) : QDialog(parent), 
     connect(pcMain, &QTabWidget::currentChanged, this, [this] { PageActivated(pcMain); });
     connect(pcDisp, &QTabWidget::currentChanged, this, [this] { PageActivated(pcDisp); });
 
-    auto *buttons = new QDialogButtonBox(this);
-    OKBtn = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    // Standard buttons: their texts follow the language with Qt's translations.
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    OKBtn = buttons->button(QDialogButtonBox::Ok);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    CancelBtn = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    CancelBtn = buttons->button(QDialogButtonBox::Cancel);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -4,6 +4,7 @@
 #include "EditorSession.h"
 #include "FakePrompts.h"
 #include "TestEnv.h"
+#include "app/MainForm.h"
 #include "base/Lang.h"
 #include "editor/Binder.h"
 #include "editor/MK_SetParamsDlg.h"
@@ -12,13 +13,16 @@
 #include "model/MK.h"
 #include "model/SettingsFile.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <algorithm>
 #include <functional>
@@ -103,6 +107,7 @@ private slots:
     void enterClosesOnlyOnOk();
     void trimLimitsFromAFile_data();
     void trimLimitsFromAFile();
+    void standardButtonsFollowTheLanguage();
 
 private:
     std::unique_ptr<TFakePrompts> prompts_;
@@ -367,6 +372,64 @@ void TestEditorInput::trimLimitsFromAFile() {
         QCOMPARE(StoredValue(mk, "TrimLowLimit", false), double(ok ? lowShown[0] : low));
         QCOMPARE(StoredValue(mk, "TrimHighLimit", false), double(ok ? highShown[0] : high));
     }
+}
+
+namespace {
+
+// The texts of OK and Cancel (or of the button box) of the dialog open() opens; the
+// dialog is then closed with Cancel.
+QStringList ButtonsOfNextDialog(const std::function<void()> &open,
+                                const std::function<void(QDialog &)> &inside = {}) {
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+        auto *dlg = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dlg) return;
+        if (auto *ok = dlg->findChild<QPushButton *>("OKBtn"))
+            texts << ok->text() << dlg->findChild<QPushButton *>("CancelBtn")->text();
+        else
+            for (QDialogButtonBox *box : dlg->findChildren<QDialogButtonBox *>())
+                for (QAbstractButton *b : box->buttons())
+                    texts << b->text();
+        if (inside) inside(*dlg);
+        dlg->reject();
+    });
+    open();
+    return texts;
+}
+
+} // namespace
+
+void TestEditorInput::standardButtonsFollowTheLanguage() {
+    QTemporaryDir dir;
+    qputenv("TRIPCONF_INI", dir.filePath(QStringLiteral("t.ini")).toLocal8Bit());
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    TMK source;
+    MakeImage(source, 0x4000);
+    const QString file = dir.filePath(QStringLiteral("a.vorng"));
+    SettingsFile::Save(source, file);
+    prompts_->FileNames << file;
+    form.bLoadParams->click();
+    QVERIFY(form.bEditParams->isEnabled());
+    // Back and forth: the buttons follow every switch.
+    for (bool english : {false, true, false}) {
+        if (form.cbEnglishVersion->isChecked() != english) form.cbEnglishVersion->click();
+        const QStringList expected = english ? QStringList{"OK", "Cancel"} : QStringList{"OK", "Отмена"};
+        QStringList calendar;
+        const QStringList editor = ButtonsOfNextDialog(
+            [&] { form.bEditParams->click(); },
+            [&](QDialog &dlg) {
+                auto *date = dlg.findChild<QLineEdit *>("deTO");
+                calendar = ButtonsOfNextDialog([&] { date->findChild<QAction *>("pickDate")->trigger(); });
+            });
+        QCOMPARE(editor, expected);
+        QCOMPARE(calendar, expected);
+        QCOMPARE(ButtonsOfNextDialog([&] { form.bViewJournals->click(); }), expected);
+    }
+    form.SettingsModified = false;
+    form.close();
+    qunsetenv("TRIPCONF_INI");
 }
 
 QTEST_MAIN(TestEditorInput)
