@@ -6,6 +6,7 @@
 #include "TestEnv.h"
 #include "app/MainForm.h"
 #include "base/Lang.h"
+#include "catalogue/ProtsH.h"
 #include "editor/Binder.h"
 #include "editor/MK_SetParamsDlg.h"
 #include "editor/PageBlocks.h"
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QListView>
 #include <QLocale>
 #include <QPushButton>
 #include <QTabWidget>
@@ -108,6 +110,8 @@ private slots:
     void trimLimitsFromAFile_data();
     void trimLimitsFromAFile();
     void standardButtonsFollowTheLanguage();
+    void protocolListShowsWholeNames_data();
+    void protocolListShowsWholeNames();
 
 private:
     std::unique_ptr<TFakePrompts> prompts_;
@@ -430,6 +434,59 @@ void TestEditorInput::standardButtonsFollowTheLanguage() {
     form.SettingsModified = false;
     form.close();
     qunsetenv("TRIPCONF_INI");
+}
+
+void TestEditorInput::protocolListShowsWholeNames_data() {
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("english");
+    // The model whose list holds the longest name, in each language.
+    for (bool english : {false, true}) {
+        TLangScope lang(english);
+        int model = 0;
+        qsizetype longest = 0;
+        for (const TDeviceModel &m : DeviceModels()) {
+            Prots().BuildProtocolList(m.Code, 0, 0);
+            for (const auto &p : Prots().ProtocolList)
+                if (p->Name.size() > longest) {
+                    longest = p->Name.size();
+                    model = m.Code;
+                }
+        }
+        QTest::addRow("%x %s", model, english ? "en" : "ru") << model << english;
+    }
+}
+
+void TestEditorInput::protocolListShowsWholeNames() {
+    QFETCH(int, model);
+    QFETCH(bool, english);
+    TLangScope lang(english);
+    TMK mk;
+    MakeImage(mk, uint16_t(model), [](TMK &m) { m.Set("ProtocolSelectMeth", 9); }); // past the list: manual
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        dlg.pcMain->setCurrentIndex(1);
+        auto *select = dlg.findChild<QComboBox *>("cbProtocolSelectMeth");
+        select->setFocus();
+        QTest::keyClick(select, Qt::Key_End); // manual selection shows the protocol list
+        auto *protocol = dlg.findChild<QComboBox *>("cbProtocol");
+        [&] {
+            QVERIFY(protocol->isVisible());
+            const QRect closed = protocol->geometry();
+            protocol->showPopup();
+            QAbstractItemView *view = protocol->view();
+            QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+            QFontMetrics metrics(view->font());
+            int widest = 0;
+            for (int i = 0; i < protocol->count(); ++i)
+                widest = std::max(widest, metrics.horizontalAdvance(protocol->itemText(i)));
+            QVERIFY2(
+                view->viewport()->width() >= view->sizeHintForColumn(0) && view->viewport()->width() > widest,
+                qPrintable(
+                    QStringLiteral("%1 wide for names of %2").arg(view->viewport()->width()).arg(widest)));
+            protocol->hidePopup();
+            QCOMPARE(protocol->geometry(), closed);
+        }();
+        return false;
+    });
 }
 
 QTEST_MAIN(TestEditorInput)
