@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
@@ -112,6 +113,8 @@ private slots:
     void standardButtonsFollowTheLanguage();
     void protocolListShowsWholeNames_data();
     void protocolListShowsWholeNames();
+    void velocityCorrectionCaption_data();
+    void velocityCorrectionCaption();
 
 private:
     std::unique_ptr<TFakePrompts> prompts_;
@@ -487,6 +490,45 @@ void TestEditorInput::protocolListShowsWholeNames() {
         }();
         return false;
     });
+}
+
+void TestEditorInput::velocityCorrectionCaption_data() {
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("ru") << false << QStringLiteral("Скорость, %");
+    QTest::newRow("en") << true << QStringLiteral("Speeed, %");
+}
+
+void TestEditorInput::velocityCorrectionCaption() {
+    QFETCH(bool, english);
+    QFETCH(QString, caption);
+    TLangScope lang(english);
+    QStringList seen;
+    // Opened twice; between the looks every page is visited and the protocol changes.
+    for (int opening = 0; opening < 2; ++opening) {
+        TMK mk;
+        MakeImage(mk, 0x4000, [](TMK &m) { m.Set("ProtocolSelectMeth", 9); });
+        EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+            const auto look = [&] { seen << dlg.findChild<QLabel *>("lVelocityCorr")->text(); };
+            look();
+            for (int page = 0; page < dlg.pcMain->count(); ++page)
+                dlg.pcMain->setCurrentIndex(page);
+            dlg.pcMain->setCurrentIndex(0);
+            look();
+            dlg.pcMain->setCurrentIndex(1);
+            auto *select = dlg.findChild<QComboBox *>("cbProtocolSelectMeth");
+            select->setFocus();
+            QTest::keyClick(select, Qt::Key_End);
+            auto *protocol = dlg.findChild<QComboBox *>("cbProtocol");
+            protocol->setFocus();
+            QTest::keyClick(protocol, Qt::Key_Down);
+            select->setFocus(); // leaving the list applies the new protocol
+            dlg.pcMain->setCurrentIndex(0);
+            look();
+            return false;
+        });
+    }
+    QCOMPARE(seen, QStringList(6, caption));
 }
 
 QTEST_MAIN(TestEditorInput)
