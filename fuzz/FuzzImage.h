@@ -25,9 +25,17 @@ inline TMK &Fresh() {
 }
 
 // The input as a settings file, loaded as the program loads one (false: too short).
+// A file the load refuses still comes in as a device's memory would, which is not
+// checked when it is read: whatever its table says must load safely.
 inline bool Load(TMK &mk, const uint8_t *data, size_t size) {
     if (size < 2) return false;
-    SettingsFile::Decode(mk, QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const QByteArray file(reinterpret_cast<const char *>(data), qsizetype(size));
+    if (SettingsFile::Fault(file).isEmpty()) {
+        SettingsFile::Decode(mk, file);
+    } else {
+        mk.ModelCode = uint16_t(data[0] | data[1] << 8);
+        mk.Image.Replace(SettingsFile::DecodeImage(file));
+    }
     mk.LoadAllSections();
     return true;
 }

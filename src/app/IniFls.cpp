@@ -11,6 +11,7 @@
 #include <QStyle>
 #include <QStandardPaths>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -78,16 +79,42 @@ void TMIniFile::RestorePlacement(const QString &section, QWidget *form) const {
     // The window must stay reachable: its title bar (the top strip, by which it is
     // moved) wholly on one screen from top to bottom and at least partly across.
     const int titleBar = std::max(form->style()->pixelMetric(QStyle::PM_TitleBarHeight), 16);
-    const QRect title(QPoint(left, top), QSize(size.width(), titleBar));
+    QRect placed(QPoint(left, top), size);
+    const QRect title(placed.topLeft(), QSize(size.width(), titleBar));
     const int enough = std::min(size.width(), 100);
     bool reachable = false;
     for (const QScreen *screen : QGuiApplication::screens()) {
         const QRect on = screen->availableGeometry().intersected(title);
         if (on.height() == title.height() && on.width() >= enough) reachable = true;
     }
-    if (!reachable) return;
+    // Saved under another monitor layout or scale: onto the nearest screen, as much of
+    // the window as fits, its top-left corner first.
+    if (!reachable) {
+        const QScreen *nearest = nullptr;
+        qint64 best = 0;
+        for (QScreen *screen : QGuiApplication::screens()) {
+            const QRect area = screen->availableGeometry();
+            const QPoint c = placed.center();
+            const qint64 dx = c.x() < area.left() ? area.left() - c.x() : c.x() > area.right() ? c.x() - area.right() : 0;
+            const qint64 dy = c.y() < area.top() ? area.top() - c.y() : c.y() > area.bottom() ? c.y() - area.bottom() : 0;
+            if (!nearest || dx * dx + dy * dy < best) {
+                nearest = screen;
+                best = dx * dx + dy * dy;
+            }
+        }
+        if (!nearest) return;
+        const QRect area = nearest->availableGeometry();
+        placed.moveTo(std::max(area.left(), std::min(placed.left(), area.right() + 1 - size.width())),
+                      std::max(area.top(), std::min(placed.top(), area.bottom() + 1 - size.height())));
+    }
     if (resizable) form->resize(size);
-    form->move(left, top);
+    // Left and Top place the frame, as SavePlacement reads them. Before the window is
+    // mapped its frame is not known yet, and a widget's move() would then place the
+    // client area there instead: the window would creep up by its title bar at every
+    // start. The window's own frame position leaves that to the window manager.
+    form->move(placed.topLeft());
+    if (QWindow *window = form->windowHandle(); window && !window->isVisible())
+        window->setFramePosition(placed.topLeft());
 }
 
 void TMIniFile::SavePlacement(const QString &section, const QWidget *form) {

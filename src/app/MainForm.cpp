@@ -30,6 +30,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -327,6 +328,11 @@ void TMainForm::FormShow() {
     mk_ = std::make_unique<TMK>();
     {
         TMIniFile ini;
+        // Said once; the close does not try to write it either.
+        if (!ini.LoadError().isEmpty())
+            Prompts().ShowError(Bi("Настройки программы не прочитаны: %1 Программа работает с настройками по умолчанию.",
+                                   "The program's settings could not be read: %1 The program works with its defaults.")
+                                    .arg(ini.LoadError()));
         link_->LoadSettings(ini); // opens the stored port
         Lang::SetEnglish(ini.ReadBool(QStringLiteral("Common"), QStringLiteral("EnglishVersion"), false));
         ini.RestorePlacement(QStringLiteral("MainWindow"), this);
@@ -367,6 +373,7 @@ void TMainForm::FormCloseQuery() { AskToSaveChanges(); }
 void TMainForm::FormClose() {
     QDir::setCurrent(ProgramFolder());
     TMIniFile ini;
+    if (!ini.LoadError().isEmpty()) return; // said at the start
     if (link_) link_->SaveSettings(ini);
     ini.WriteBool(QStringLiteral("Common"), QStringLiteral("EnglishVersion"), Lang::English());
     ini.SavePlacement(QStringLiteral("MainWindow"), this);
@@ -517,6 +524,11 @@ void TMainForm::bLoadParamsClick() {
     const QString path = Prompts().OpenFileName(OpenDialog1->Options);
     if (path.isEmpty()) return;
     LoadSettingsFile(path);
+}
+
+void TMainForm::OpenAtStart(const QString &argument) {
+    const QString path = QFileInfo(argument).absoluteFilePath();
+    QTimer::singleShot(0, this, [this, path] { LoadSettingsFile(path); });
 }
 
 void TMainForm::LoadSettingsFile(const QString &path) {

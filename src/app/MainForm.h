@@ -53,6 +53,10 @@ public:
     // What "Read settings from a file" does once the file is chosen (also a file given
     // on the command line).
     void LoadSettingsFile(const QString &path);
+    // A file named on the command line: resolved now, against the folder the user
+    // started from (the window makes its own folder current when shown), and loaded
+    // once the window is up.
+    void OpenAtStart(const QString &argument);
     // Raises Error when the file cannot be written.
     void SaveSettingsToFile();
 

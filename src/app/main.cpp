@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
-#include <QTimer>
 
 namespace {
 
@@ -84,11 +83,8 @@ int main(int argc, char *argv[]) {
     TMainForm form;
     // A second copy ends at once, without a message.
     if (!form.OwnsInstance()) return 0;
+    if (!files.isEmpty()) form.OpenAtStart(files.first());
     form.show();
-    if (!files.isEmpty()) {
-        const QString file = files.first();
-        QTimer::singleShot(0, &form, [&form, file] { form.LoadSettingsFile(file); });
-    }
     const int rc = app.exec();
     SetPrompts(nullptr);
     return rc;

@@ -2,7 +2,9 @@
 
 #include "base/SafeFile.h"
 
-#include <QFile>
+#include "base/Error.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -29,9 +31,16 @@ TIniFile::~TIniFile() {
 
 void TIniFile::Load() {
     lines_.clear();
-    QFile f(path_);
-    if (!f.open(QIODevice::ReadOnly)) return;
-    const QByteArray raw = f.readAll();
+    // No configuration file of this program comes near this size.
+    constexpr qint64 kMaxSize = 16 << 20;
+    if (!QFileInfo::exists(path_)) return;
+    QByteArray raw;
+    try {
+        raw = SafeFile::ReadAll(path_, kMaxSize);
+    } catch (const Error &e) {
+        loadError_ = e.message();
+        return;
+    }
     qsizetype start = 0;
     bool eolSeen = false;
     for (qsizetype i = 0; i < raw.size(); ++i) {
@@ -134,6 +143,11 @@ void TIniFile::WriteBool(const QString &section, const QString &key, bool value)
 
 bool TIniFile::UpdateFile() {
     if (!dirty_) return true;
+    // What could not be read is not replaced by the few lines the program knows.
+    if (!loadError_.isEmpty()) {
+        lastError_ = loadError_;
+        return false;
+    }
     QByteArray out;
     for (const TLine &l : lines_) out += l.text + l.eol;
     lastError_ = SafeFile::TryWrite(path_, out);

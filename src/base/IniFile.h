@@ -29,6 +29,10 @@ public:
     // try again.
     bool UpdateFile();
     const QString &LastError() const { return lastError_; }
+    // Why the file could not be read (a pipe, a device, a folder, unreadable); empty
+    // when it was read or does not exist. Such a file reads as empty and is never
+    // written.
+    const QString &LoadError() const { return loadError_; }
 
 protected:
     void Load();
@@ -48,4 +52,5 @@ private:
     QByteArray eol_ = "\n"; // for new lines: the file's own
     bool dirty_ = false;
     QString lastError_;
+    QString loadError_;
 };

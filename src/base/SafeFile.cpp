@@ -48,24 +48,45 @@ QString SafeFile::TryWrite(const QString &path, const QByteArray &bytes) {
     return {};
 }
 
-QByteArray SafeFile::ReadAll(const QString &path, qint64 maxSize) {
+namespace {
+
+// Opens a regular file for reading; anything else is refused before it is opened.
+void OpenRegular(QFile &file) {
+    const QString path = file.fileName();
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         throw Error(Bi("\"%1\" — не обычный файл (это устройство, канал или папка); читать его программа не будет.",
                        "\"%1\" is not a regular file (it is a device, a pipe or a folder); the program does not "
                        "read it.")
                         .arg(path));
-    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(Bi("Не удалось открыть файл \"%1\": %2", "Cannot open file \"%1\": %2").arg(path, file.errorString()));
+}
+
+QByteArray ReadUpTo(QFile &file, qint64 maxSize) {
+    const QByteArray content = file.read(maxSize);
+    if (file.error() != QFileDevice::NoError)
+        throw Error(Bi("Не удалось прочитать файл \"%1\": %2", "Cannot read file \"%1\": %2")
+                        .arg(file.fileName(), file.errorString()));
+    return content;
+}
+
+} // namespace
+
+QByteArray SafeFile::ReadAll(const QString &path, qint64 maxSize) {
+    QFile file(path);
+    OpenRegular(file);
     if (file.size() > maxSize)
         throw Error(Bi("Файл \"%1\" слишком велик (%2 байт, а нужно не больше %3).",
                        "The file \"%1\" is too large (%2 bytes, at most %3 expected).")
                         .arg(path)
                         .arg(file.size())
                         .arg(maxSize));
-    const QByteArray content = file.read(maxSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw Error(Bi("Не удалось прочитать файл \"%1\": %2", "Cannot read file \"%1\": %2").arg(path, file.errorString()));
-    return content;
+    return ReadUpTo(file, maxSize);
+}
+
+QByteArray SafeFile::ReadStart(const QString &path, qint64 maxSize) {
+    QFile file(path);
+    OpenRegular(file);
+    return ReadUpTo(file, maxSize);
 }

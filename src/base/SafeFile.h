@@ -1,7 +1,8 @@
 #pragma once
 // Every file the program writes goes through here: the bytes go to a temporary file
 // beside the target, which replaces the target only when every byte was written. A
-// failure of any kind keeps the old file as it was and raises Error.
+// failure of any kind keeps the old file as it was and raises Error. Files it reads
+// are checked to be regular files first.
 
 #include <QByteArray>
 #include <QString>
@@ -20,5 +21,7 @@ QString TryWrite(const QString &path, const QByteArray &bytes);
 // refused at once (Error, naming the file): a pipe or a device would block the
 // program or never end.
 QByteArray ReadAll(const QString &path, qint64 maxSize);
+// The first maxSize bytes (or fewer) of a regular file, refused like ReadAll.
+QByteArray ReadStart(const QString &path, qint64 maxSize);
 
 } // namespace SafeFile

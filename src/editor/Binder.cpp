@@ -286,6 +286,10 @@ TSpinEdit *TBinder::Spin(const TSpinRow &row, QWidget *parent) {
     b.label->setText(CaptionOf(b));
     connect(w, &TSpinEdit::UserEdited, this, [this, w] { MarkEdited(w); });
     connect(w, &QAbstractSpinBox::editingFinished, this, [this, w] { Store(w); });
+    // Text that is no number is refused like a value that does not fit; the field stays.
+    connect(w, &TSpinEdit::Refused, this, [this](const QString &text) {
+        reportError(QStringLiteral("Range check error: \"%1\" is not a number").arg(text));
+    });
     return w;
 }
 

@@ -24,6 +24,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -108,11 +109,11 @@ TMK_SetParamsDlg::TMK_SetParamsDlg(TMK &mk, QWidget *parent) : QDialog(parent), 
     connect(pcMain, &QTabWidget::currentChanged, this, [this] { PageActivated(pcMain); });
     connect(pcDisp, &QTabWidget::currentChanged, this, [this] { PageActivated(pcDisp); });
 
-    auto *buttons = new QDialogButtonBox(this);
-    OKBtn = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    // Standard buttons: their texts follow the language with Qt's translations.
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    OKBtn = buttons->button(QDialogButtonBox::Ok);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    CancelBtn = buttons->button(QDialogButtonBox::Cancel);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -182,6 +183,12 @@ void TMK_SetParamsDlg::PageActivated(QTabWidget *tabs) {
 void TMK_SetParamsDlg::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (shownOnce_) return;
+    // No button is pressed by an Enter meant for a field or a list (the button box has just
+    // made OK the default one).
+    for (QPushButton *b : findChildren<QPushButton *>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
     try {
         ShowSequence();
     } catch (const Error &e) {
@@ -203,6 +210,18 @@ void TMK_SetParamsDlg::ShowSequence() {
     for (const TPageSlot &s : pages_) s.page->FinishShow();
     ctx_->scheme = 0;
     mk_.SetDefaultColourSchemes();
+}
+
+void TMK_SetParamsDlg::keyPressEvent(QKeyEvent *event) {
+    // What a field or a list did not take: Enter stays in the editor, except on a button,
+    // which it presses, so only OK closes with OK.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()); button && button->isEnabled())
+            button->click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TMK_SetParamsDlg::accept() {

@@ -5,6 +5,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -129,17 +130,37 @@ TPageBlocks::TPageBlocks(TEditorContext &context, QWidget *parent) : TEditorPage
     list(lUsedBlocks, "lUsedBlocks", sgUsedBlocks, "sgUsedBlocks", 1);
     sgAllBlocks->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
 
-    connect(sgAllBlocks, &QTableWidget::cellDoubleClicked, this, [this](int row) {
-        if (row < 0 || row >= offered_.size()) return;
-        Select(offered_[row].id, !Selected(offered_[row].id));
-        Fill();
-    });
-    connect(sgUsedBlocks, &QTableWidget::cellDoubleClicked, this, [this](int row) {
-        if (row < 0 || row >= used_.size()) return;
-        Select(used_[row].id, false);
-        Fill();
-    });
+    connect(sgAllBlocks, &QTableWidget::cellDoubleClicked, this, &TPageBlocks::AllBlocksPicked);
+    connect(sgUsedBlocks, &QTableWidget::cellDoubleClicked, this, &TPageBlocks::UsedBlocksPicked);
+    sgAllBlocks->installEventFilter(this);
+    sgUsedBlocks->installEventFilter(this);
     ApplyTexts();
+}
+
+void TPageBlocks::AllBlocksPicked(int row) {
+    if (row < 0 || row >= offered_.size()) return;
+    Select(offered_[row].id, !Selected(offered_[row].id));
+    Fill();
+}
+
+void TPageBlocks::UsedBlocksPicked(int row) {
+    if (row < 0 || row >= used_.size()) return;
+    Select(used_[row].id, false);
+    Fill();
+}
+
+bool TPageBlocks::eventFilter(QObject *watched, QEvent *event) {
+    const auto *key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event) : nullptr;
+    const bool enter = key && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+    if (enter && watched == sgAllBlocks) {
+        AllBlocksPicked(sgAllBlocks->currentRow());
+        return true;
+    }
+    if (enter && watched == sgUsedBlocks) {
+        UsedBlocksPicked(sgUsedBlocks->currentRow());
+        return true;
+    }
+    return TEditorPage::eventFilter(watched, event);
 }
 
 void TPageBlocks::ApplyTexts() {

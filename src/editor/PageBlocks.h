@@ -25,6 +25,7 @@ public:
 
 protected:
     void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void ApplyTexts();
@@ -32,6 +33,9 @@ private:
     // "All" selects every offered system, "Protocol" exactly those of the current
     // protocol; only while the page is active, so loading the mode changes nothing.
     void ShowModeClicked(int mode);
+    // A double click, or Enter on the current row: the left list toggles, the right one clears.
+    void AllBlocksPicked(int row);
+    void UsedBlocksPicked(int row);
     bool Selected(int id) const;
     void Select(int id, bool on);
 

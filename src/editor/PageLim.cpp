@@ -96,24 +96,33 @@ TPageLim::TPageLim(TEditorContext &context, QWidget *parent) : TEditorPage(conte
     trimBox->addWidget(trim);
     seTrimLowLimit = trim->Row(b.Spin({.control = "seTrimLowLimit", .caption = {"Нижний предел", "Low limit"},
                                        .map = Map::Field("TrimLowLimit"),
-                                       .after = [this] { TrimLimitStored(seTrimHighLimit, "TrimHighLimit"); },
+                                       .after = [this] { KeepTrimLimitInBounds(seTrimHighLimit, "TrimHighLimit"); },
                                        .bounds = [this] { return TBounds{-9, std::max(double(mk.Get("TrimHighLimit")) - 1, -9.0)}; }},
                                       trim));
     seTrimHighLimit = trim->Row(b.Spin({.control = "seTrimHighLimit", .caption = {"Верхний предел", "High limit"},
                                         .map = Map::Field("TrimHighLimit"),
-                                        .after = [this] { TrimLimitStored(seTrimLowLimit, "TrimLowLimit"); },
+                                        .after = [this] { KeepTrimLimitInBounds(seTrimLowLimit, "TrimLowLimit"); },
                                         .bounds = [this] { return TBounds{std::min(double(mk.Get("TrimLowLimit")) + 1, 90.0), 90}; }},
                                        trim));
     // clang-format on
 }
 
-void TPageLim::TrimLimitStored(TSpinEdit *other, const char *otherField) {
-    b.Load(other); // its bounds follow the stored value
-    const double v = double(mk.Get(otherField));
-    const double clamped = std::clamp(v, other->BoundMin(), other->BoundMax());
+void TPageLim::KeepTrimLimitInBounds(TSpinEdit *limit, const char *field) {
+    b.Load(limit); // its bounds follow the other's stored value
+    const double v = double(mk.Get(field));
+    const double clamped = std::clamp(v, limit->BoundMin(), limit->BoundMax());
     if (clamped == v) return;
-    mk.Set(otherField, int64_t(clamped));
-    b.Load(other);
+    mk.Set(field, int64_t(clamped));
+    b.Load(limit);
+}
+
+void TPageLim::Load() {
+    // Only where the trim limits are shown: elsewhere nothing the user cannot see changes.
+    if (!ctx.caps.HasTrim) return;
+    // The high limit first, with its bounds from the stored low one, then the low one: so
+    // crossed limits keep the low limit and raise the high one above it.
+    KeepTrimLimitInBounds(seTrimHighLimit, "TrimHighLimit");
+    KeepTrimLimitInBounds(seTrimLowLimit, "TrimLowLimit");
 }
 
 QString TPageLim::LiqTemperCaption() const {

@@ -10,12 +10,14 @@ class TPageLim : public TEditorPage {
 public:
     TPageLim(TEditorContext &ctx, QWidget *parent = nullptr);
 
+    void Load() override;
     void ApplyProtocolRules() override;
 
 private:
-    // Each trim limit bounds the other (low < high); a value the moved bound leaves
-    // outside is clamped into it and stored at once.
-    void TrimLimitStored(TSpinEdit *other, const char *otherField);
+    // Each trim limit bounds the other (low < high): after one moved, the other takes its
+    // bounds from the stored values, and a value they leave outside is clamped into them
+    // and stored at once. Also at load, so limits that cross (in a file) are pulled apart.
+    void KeepTrimLimitInBounds(TSpinEdit *limit, const char *field);
     QString LiqTemperCaption() const;
 
     TSpinEdit *seLiqTemperLimit;

@@ -5,12 +5,14 @@
 #include "editor/Widgets.h"
 #include "model/MK.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStyle>
 
 namespace {
 
@@ -243,10 +245,24 @@ void TPageMeth::KeepSpeedSourceWithLock() {
     }
 }
 
-void TPageMeth::ApplyLockRule() { b.SetShown(rgLockTypeLevel, mk.Bit("OptionBits", 0)); }
+void TPageMeth::ApplyLockRule() {
+    // Without the lock choice bit 0 cannot be set here: the level, "Strt" among them, is
+    // always there.
+    b.SetShown(rgLockTypeLevel, ctx.caps.StartLockLevel || mk.Bit("OptionBits", 0));
+}
 
 void TPageMeth::ApplyCompensationRule() {
     b.SetShown(cbCorrTankByAcc, (!ctx.caps.NoLevelSensor && mk.Get("TankMeth") == 1) || ctx.caps.HasTrim);
+}
+
+void TPageMeth::Load() {
+    // The closed list keeps its place in the column; the open one is as wide as its
+    // longest protocol name.
+    QAbstractItemView *view = cbProtocol->view();
+    int width = view->sizeHintForColumn(0) + 2 * view->frameWidth();
+    if (cbProtocol->count() > cbProtocol->maxVisibleItems())
+        width += view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+    view->setMinimumWidth(width);
 }
 
 void TPageMeth::ApplyProtocolRules() {

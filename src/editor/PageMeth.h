@@ -14,6 +14,7 @@ class TPageMeth : public TEditorPage {
 public:
     TPageMeth(TEditorContext &ctx, QWidget *parent = nullptr);
 
+    void Load() override;
     void ApplyProtocolRules() override;
     void ApplyShowRules() override;
     void FinishShow() override;

@@ -1,10 +1,9 @@
 #include "editor/TankServiceFiles.h"
 
 #include "base/Error.h"
+#include "base/SafeFile.h"
 #include "model/MK.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <span>
 
 namespace {
@@ -93,20 +92,11 @@ void TankServiceFiles::DecodeService(TMK &mk, QByteArrayView file) {
 }
 
 void TankServiceFiles::Save(const QString &path, const QByteArray &content) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    if (file.write(content) != content.size() || !file.commit())
-        throw Error(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+    // These files outlive a firmware update: a failed save must keep the old one.
+    SafeFile::Write(path, content);
 }
 
 QByteArray TankServiceFiles::Read(const QString &path, int maxSize) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
     // Only the layout's bytes matter; the rest of a larger file is never read.
-    const QByteArray content = file.read(maxSize);
-    if (file.error() != QFileDevice::NoError)
-        throw Error(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
-    return content;
+    return SafeFile::ReadStart(path, maxSize);
 }

@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QPainter>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -60,34 +61,71 @@ void TSpinEdit::ShowValue(double value) {
 
 bool TSpinEdit::Parse(const QString &text, double *value) const {
     QString t = text.trimmed();
-    const QString point = locale().decimalPoint();
-    if (point != QLatin1String(".")) t.replace(point, QStringLiteral("."));
-    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d*)(?:\\.(\\d*))?$"));
+    const QLocale l = locale();
+    t.replace(l.negativeSign(), QStringLiteral("-"));
+    t.replace(l.decimalPoint(), QStringLiteral("."));
+    // Either key is a decimal point, whatever the locale: people type "3,2" as well as "3.2".
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    static const QRegularExpression number(QStringLiteral("^([+-]?)([0-9]*)(?:\\.([0-9]*))?$"));
     const QRegularExpressionMatch m = number.match(t);
-    if (!m.hasMatch() || (m.capturedLength(1) == 0 && m.capturedLength(2) == 0)) return false;
-    if (m.capturedLength(2) > decimals()) return false;
+    const QString whole = m.captured(2), fraction = m.captured(3);
+    if (!m.hasMatch() || (whole.isEmpty() && fraction.isEmpty())) return false;
+    // Rounded on the digits themselves, so that 0.25 gives 0.2 and 0.35 gives 0.4 to one
+    // decimal, however their binary forms fall.
+    const int d = decimals();
     bool ok = false;
-    *value = t.toDouble(&ok);
-    return ok && std::isfinite(*value);
+    const QString digits = QStringLiteral("0") + whole + fraction.left(d).leftJustified(d, QLatin1Char('0'));
+    qint64 n = digits.toLongLong(&ok);
+    if (!ok) { // beyond every bound: it is pulled to the nearest one
+        *value = t.toDouble(&ok);
+        return ok && std::isfinite(*value);
+    }
+    // Beyond the digits shown: above half rounds up, exactly half to even.
+    const QString rest = fraction.mid(d);
+    if (!rest.isEmpty() && rest[0] >= QLatin1Char('5')) {
+        static const QRegularExpression nonZero(QStringLiteral("[1-9]"));
+        const bool half = rest[0] == QLatin1Char('5') && !rest.mid(1).contains(nonZero);
+        if (!half || n % 2 == 1) ++n;
+    }
+    const double magnitude = double(n) / std::pow(10.0, d);
+    *value = m.captured(1) == QLatin1String("-") && n != 0 ? -magnitude : magnitude;
+    return true;
 }
 
 QValidator::State TSpinEdit::validate(QString &text, int &) const {
-    const QString t = text.trimmed();
-    if (t.isEmpty() || t == QLatin1String("-") || t == QLatin1String("+")) return QValidator::Intermediate;
     double v = 0;
-    if (!Parse(t, &v)) return QValidator::Invalid;
-    // Beyond the bounds the text stays as typed; the end of the edit judges it.
+    // Every key stays as typed (one dropped would turn "1,5" into "15"); the end of the
+    // edit judges the text.
+    if (!Parse(text, &v)) return QValidator::Intermediate;
+    // Beyond the bounds the text stays as typed too.
     return v >= minimum() && v <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
 }
 
 void TSpinEdit::fixup(QString &text) const {
     double v = 0;
-    text = textFromValue(Parse(text, &v) ? std::clamp(v, min_, max_) : value());
+    if (Parse(text, &v)) {
+        text = textFromValue(std::clamp(v, min_, max_));
+        return;
+    }
+    refused_ = text.trimmed();
+    hasRefused_ = true;
+    text = textFromValue(value());
 }
 
 double TSpinEdit::valueFromText(const QString &text) const {
     double v = 0;
     return Parse(text, &v) ? v : value();
+}
+
+void TSpinEdit::ReportRefusal() {
+    if (!hasRefused_) return;
+    hasRefused_ = false;
+    emit Refused(refused_);
+}
+
+void TSpinEdit::focusOutEvent(QFocusEvent *event) {
+    QDoubleSpinBox::focusOutEvent(event);
+    ReportRefusal();
 }
 
 void TSpinEdit::keyPressEvent(QKeyEvent *event) {
@@ -108,6 +146,7 @@ void TSpinEdit::keyPressEvent(QKeyEvent *event) {
         }
     }
     QDoubleSpinBox::keyPressEvent(event);
+    ReportRefusal(); // Enter ended the edit
 }
 
 void TSpinEdit::stepBy(int steps) {
@@ -122,6 +161,7 @@ void TSpinEdit::stepBy(int steps) {
         return;
     }
     QDoubleSpinBox::stepBy(steps);
+    ReportRefusal(); // a step first ends the edit
 }
 
 // --- radio group ----------------------------------------------------------------------

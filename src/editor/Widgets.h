@@ -36,16 +36,23 @@ public:
 signals:
     // The user changed the value (not emitted by ShowValue or SetBounds).
     void UserEdited();
+    // The edit ended on text that is no number; the control shows its value again.
+    void Refused(const QString &text);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void stepBy(int steps) override;
 
 private:
-    // A number as the user may type it: optional sign, "." or the locale's decimal
-    // point, at most decimals() digits after it.
+    // A number as the user may type it: optional sign, digits, "," or "." (or the
+    // locale's decimal point) and decimals. Decimals beyond decimals() round half to even.
     bool Parse(const QString &text, double *value) const;
+    void ReportRefusal();
 
+    // fixup() is const: what it put back is reported once the edit has ended.
+    mutable QString refused_;
+    mutable bool hasRefused_ = false;
     bool arrowsOnly_ = false;
     bool showing_ = false;
     double min_ = 0, max_ = 99;

@@ -5,6 +5,7 @@
 #include "base/Lang.h"
 #include "base/SafeFile.h"
 #include "model/MK.h"
+#include "model/MKLayout.h"
 #include "model/SectionTable.h"
 #include "model/SettingsFileKey.h"
 
@@ -28,6 +29,10 @@ QString SettingsFile::Fault(const QByteArray &file) {
         return Bi("он короче 2 байт.", "it is shorter than 2 bytes.");
     // Only the model code: the image stays as it was.
     if (file.size() == 2) return {};
+    if (file.size() < 2 + MKLayout::HeaderSize)
+        return Bi("в нём %1 байт, меньше кода модели и заголовка с таблицей разделов (62 байта).",
+                  "it holds %1 bytes, fewer than the model code and the header with the section table (62 bytes).")
+            .arg(file.size());
     return SectionTable::Fault(DecodeImage(file));
 }
 

@@ -51,6 +51,7 @@ private slots:
     void enablingTable();
     void loadFillsWorkingFields();
     void typedNameGetsTheListedSuffix();
+    void fileArgumentRelativeToTheStartFolder();
     void unsavedChangesOnClose_data();
     void unsavedChangesOnClose();
     void readFromDeviceAsksButReadFromFileDoesNot();
@@ -223,6 +224,22 @@ void TestMainForm::typedNameGetsTheListedSuffix() {
     const QString path = real.SaveFileName(options);
     QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("mine.vorng"));
     QVERIFY(QDir::match(QStringLiteral("*.vorng"), QFileInfo(path).fileName()));
+}
+
+void TestMainForm::fileArgumentRelativeToTheStartFolder() {
+    WriteSettingsFile(QStringLiteral("mine.vorng"), 0x8080);
+    const QString start = QDir::currentPath();
+    QDir::setCurrent(dir_->path());
+    auto form = std::make_unique<TMainForm>();
+    form->OpenAtStart(QStringLiteral("mine.vorng"));
+    QDir::setCurrent(start);
+    auto ports = std::make_unique<TSimPortDirectory>();
+    ports->Attach(1, &device_);
+    form->SetPortDirectory(std::move(ports));
+    form->show(); // makes the program's folder current
+    QTRY_COMPARE(form->MK()->ModelCode, uint16_t(0x8080));
+    QCOMPARE(prompts_->Count(TFakePrompts::ErrorBox), 0);
+    QVERIFY(form->bEditParams->isEnabled());
 }
 
 void TestMainForm::unsavedChangesOnClose_data() {
@@ -400,17 +417,18 @@ void TestMainForm::placement_data() {
     QTest::newRow("maximised keeps design position") << QByteArray("[MainWindow]\nState=2\nLeft=100\nTop=50\n")
                                                      << QPoint(-1, -1) << true;
     QTest::newRow("missing keys keep design position") << QByteArray("[MainWindow]\n") << QPoint(-1, -1) << false;
-    QTest::newRow("off every screen keeps design position")
-        << QByteArray("[MainWindow]\nState=0\nLeft=30000\nTop=30000\n") << QPoint(-2, -2) << false;
-    // The offscreen screen is 800 × 800: the title bar must stay on it to move the window.
-    QTest::newRow("2 × 2 pixels on the screen keep design position")
-        << QByteArray("[MainWindow]\nState=0\nLeft=798\nTop=798\n") << QPoint(-2, -2) << false;
-    QTest::newRow("title bar across the bottom edge keeps design position")
-        << QByteArray("[MainWindow]\nState=0\nLeft=100\nTop=790\n") << QPoint(-2, -2) << false;
+    // The offscreen screen is 800 × 800 and narrower than the window: a window that would
+    // be out of reach comes back onto it at the left edge, its bottom on the screen's.
+    QTest::newRow("off every screen comes back onto it")
+        << QByteArray("[MainWindow]\nState=0\nLeft=30000\nTop=30000\n") << QPoint(0, 416) << false;
+    QTest::newRow("2 × 2 pixels on the screen come back onto it")
+        << QByteArray("[MainWindow]\nState=0\nLeft=798\nTop=798\n") << QPoint(0, 416) << false;
+    QTest::newRow("title bar across the bottom edge comes back onto it")
+        << QByteArray("[MainWindow]\nState=0\nLeft=100\nTop=790\n") << QPoint(0, 416) << false;
     QTest::newRow("100 pixels of title bar are enough")
         << QByteArray("[MainWindow]\nState=0\nLeft=700\nTop=700\n") << QPoint(700, 700) << false;
     QTest::newRow("near the integer limit")
-        << QByteArray("[MainWindow]\nState=0\nLeft=2147483000\nTop=2147483647\n") << QPoint(-2, -2) << false;
+        << QByteArray("[MainWindow]\nState=0\nLeft=2147483000\nTop=2147483647\n") << QPoint(0, 416) << false;
 }
 
 void TestMainForm::placement() {

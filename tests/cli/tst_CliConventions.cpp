@@ -8,6 +8,8 @@
 #include "model/MK.h"
 #include "model/SettingsFile.h"
 
+#include <QFileInfo>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +26,7 @@ TRun Run(const char *program, const QStringList &args, const QString &dir) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TRIPCONF_PORTS"), QStringLiteral("1=/nonexistent/tty"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(dir);
     p.start(QLatin1String(program), args);
@@ -45,6 +48,8 @@ private slots:
     void exitCodes();
     void deviceFailures_data();
     void deviceFailures();
+    void unreadableFilesRefused_data();
+    void unreadableFilesRefused();
     void verboseLogsExchanges();
     void simulatorOptions_data();
     void simulatorOptions();
@@ -59,6 +64,50 @@ void TestCliConventions::initTestCase() {
     mk.Image.Append(TSimDevice::ImageOf(TSimDevice::DefaultMemory()));
     SettingsFile::Save(mk, dir_.filePath(QStringLiteral("car.vorng")));
     SettingsFile::Save(mk, dir_.filePath(QStringLiteral("-x.vorng")));
+    TestEnv::WriteFile(dir_.filePath(QStringLiteral("notes.vorng")), "tea, milk, bread\n");
+    QProcess::execute(QStringLiteral("mkfifo"), {dir_.filePath(QStringLiteral("pipe.vorng"))});
+}
+
+// A file that is no settings file, and a pipe (which would block for ever): each
+// command that reads settings refuses at once, with one message naming the file.
+void TestCliConventions::unreadableFilesRefused_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    const QString notes =
+        QStringLiteral("The file \"notes.vorng\" is not a settings file or is damaged: it holds 17 bytes, fewer "
+                       "than the model code and the header with the section table (62 bytes).\n");
+    const QString pipe = QStringLiteral("\"pipe.vorng\" is not a regular file (it is a device, a pipe or a "
+                                        "folder); the program does not read it.\n");
+    QTest::newRow("dump") << QStringList{"dump", "notes.vorng"} << 1 << "tripconf-cli dump: " + notes;
+    QTest::newRow("journals") << QStringList{"journals", "--which", "trip", "notes.vorng"} << 1
+                              << "tripconf-cli journals: " + notes;
+    QTest::newRow("preview") << QStringList{"preview", "--screen", "x1", "-o", "x.png", "notes.vorng"} << 1
+                             << "tripconf-cli preview: " + notes;
+    // diff keeps diff(1)'s 2 for trouble: 1 means the files differ.
+    QTest::newRow("diff") << QStringList{"diff", "car.vorng", "notes.vorng"} << 2 << "tripconf-cli diff: " + notes;
+    QTest::newRow("write") << QStringList{"write", "--port", "1", "notes.vorng"} << 1 << "tripconf-cli write: " + notes;
+    QTest::newRow("dump, in Russian")
+        << QStringList{"dump", "--lang", "ru", "notes.vorng"} << 1
+        << QStringLiteral("tripconf-cli dump: Файл \"notes.vorng\" — не файл настроек или он повреждён: в нём 17 "
+                          "байт, меньше кода модели и заголовка с таблицей разделов (62 байта).\n");
+    QTest::newRow("dump, a pipe") << QStringList{"dump", "pipe.vorng"} << 1 << "tripconf-cli dump: " + pipe;
+    QTest::newRow("journals, a pipe") << QStringList{"journals", "--which", "tank", "pipe.vorng"} << 1
+                                      << "tripconf-cli journals: " + pipe;
+    QTest::newRow("diff, a pipe") << QStringList{"diff", "pipe.vorng", "car.vorng"} << 2 << "tripconf-cli diff: " + pipe;
+    QTest::newRow("write, a pipe") << QStringList{"write", "--port", "1", "pipe.vorng"} << 1
+                                   << "tripconf-cli write: " + pipe;
+}
+
+void TestCliConventions::unreadableFilesRefused() {
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    const TRun r = Cli(args);
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(r.err, message);
+    QCOMPARE(r.out, QString());
+    QVERIFY(!QFileInfo::exists(dir_.filePath(QStringLiteral("x.png"))));
 }
 
 // What each command's help must name: its options with value names and defaults.
@@ -66,7 +115,7 @@ void TestCliConventions::help_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("names");
     const QString port = QStringLiteral("--port PORT");
-    QTest::newRow("models") << "models" << QStringList{"--json"};
+    QTest::newRow("models") << "models" << QStringList{"--json", "--lang en|ru"};
     QTest::newRow("protocols") << "protocols" << QStringList{"--model CODE", "Required.", "--lang en|ru"};
     QTest::newRow("params") << "params" << QStringList{"--model CODE", "Default: 0x4000.", "Default: en."};
     QTest::newRow("menu") << "menu" << QStringList{"--model CODE", "Default: 0x4000.", "--json"};
@@ -75,7 +124,7 @@ void TestCliConventions::help_data() {
                           << QStringList{port, "-o, --output FILE", "--connect-timeout SECONDS",
                                          "Default: 10.", "-v, --verbose"};
     QTest::newRow("write") << "write" << QStringList{port, "--no-backup", "TRIPCONF_BACKUPS", "FILE"};
-    QTest::newRow("dump") << "dump" << QStringList{"--json", "FILE"};
+    QTest::newRow("dump") << "dump" << QStringList{"--json", "--lang en|ru", "FILE"};
     QTest::newRow("preview") << "preview"
                              << QStringList{"--screen SCREEN", "--scheme day|night", "Default: day.",
                                             "-o, --output OUT.png"};

@@ -66,6 +66,9 @@ void FillRealisticImage(TMK &mk, uint16_t model, int protocol) {
         if (!named[size_t(i)]) mk.Working()[size_t(i)] = uint8_t(rng.bounded(256));
     mk.Set("ProtocolIndex", protocol);
     mk.Set("ProtocolIndex2", protocol);
+    // The default trim limits (0 and 0) cross: the editor would raise the high one.
+    mk.Set("TrimLowLimit", 10);
+    mk.Set("TrimHighLimit", 60);
     for (int k = 1; k <= 11; ++k) mk.StoreSection(k);
 }
 
@@ -91,6 +94,7 @@ private slots:
     void correctionFactorsShowPercent();
     void velocityLimitStepsByTwo();
     void tankCompensationIsInverted();
+    void startLevelStoresFour_data();
     void startLevelStoresFour();
     void protocolChangeZeroesVariants();
     void trimBoundsFollowEachOther();
@@ -266,26 +270,37 @@ void TestEditor::tankCompensationIsInverted() {
     QVERIFY(!mk.Bit("OptionBits", 17));
 }
 
+void TestEditor::startLevelStoresFour_data() {
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<bool>("virtualLock");
+    // Without the lock choice the level is there whatever bit 0 holds.
+    for (bool english : {false, true})
+        for (bool virtualLock : {false, true})
+            QTest::addRow("%s, bit 0 %s", english ? "en" : "ru", virtualLock ? "set" : "clear")
+                << english << virtualLock;
+}
+
 void TestEditor::startLevelStoresFour() {
-    for (bool english : {false, true}) {
-        TLangScope lang(english);
-        TMK mk;
-        mk.ModelCode = 0x5100;
-        mk.SetBit("OptionBits", 0, true);
-        const bool ok = Edit(mk, [&](TMK_SetParamsDlg &dlg) {
-            dlg.pcMain->setCurrentIndex(1);
-            auto *level = dlg.findChild<TRadioGroup *>("rgLockTypeLevel");
-            [&] {
-                QVERIFY(dlg.findChild<QWidget *>("rgLockType")->isHidden());
-                QVERIFY(!level->isHidden());
-                QCOMPARE(level->Items(), (QStringList{"1", "2", "3", english ? "Strt" : "Стрт"}));
-                level->Button(3)->click();
-            }();
-            return true;
-        });
-        QVERIFY(ok);
-        QCOMPARE(mk.Get("LockTypeLevel"), 4);
-    }
+    QFETCH(bool, english);
+    QFETCH(bool, virtualLock);
+    TLangScope lang(english);
+    TMK mk;
+    mk.ModelCode = 0x5100;
+    mk.SetBit("OptionBits", 0, virtualLock);
+    const bool ok = Edit(mk, [&](TMK_SetParamsDlg &dlg) {
+        dlg.pcMain->setCurrentIndex(1);
+        auto *level = dlg.findChild<TRadioGroup *>("rgLockTypeLevel");
+        [&] {
+            QVERIFY(dlg.findChild<QWidget *>("rgLockType")->isHidden());
+            QVERIFY(level->isVisible());
+            QCOMPARE(level->Items(), (QStringList{"1", "2", "3", english ? "Strt" : "Стрт"}));
+            QTest::mouseClick(level->Button(3), Qt::LeftButton);
+        }();
+        return true;
+    });
+    QVERIFY(ok);
+    QCOMPARE(mk.Get("LockTypeLevel"), 4);
+    QCOMPARE(mk.Bit("OptionBits", 0), virtualLock);
 }
 
 void TestEditor::protocolChangeZeroesVariants() {

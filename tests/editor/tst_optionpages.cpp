@@ -169,6 +169,9 @@ void TestOptionPages::clicksStoreBytes() {
     mk.Set(name.constData(), before, index);
     // Showing the editor clears the x1 mask bits past the protocol's parameters; an empty mask stays.
     for (int word : {0, 1}) mk.Set("ShowDisp1", 0, word);
+    // Trim limits in order: crossed ones (the defaults 0 and 0 too) are pulled apart at load.
+    mk.Set("TrimLowLimit", 10);
+    mk.Set("TrimHighLimit", 60);
     const QByteArray working(reinterpret_cast<const char *>(mk.Working().data()), int(mk.Working().size()));
     const bool ok = Edit(mk, [&](TMK_SetParamsDlg &dlg) {
         [&] {
@@ -340,6 +343,9 @@ void TestOptionPages::editSessionRoundTrips() {
     mk.Image.Append(TestEnv::SampleImage());
     // Showing the editor clears the x1 mask bits past the protocol's parameters; an empty mask stays.
     for (int word : {0, 1}) mk.Set("ShowDisp1", 0, word);
+    // Trim limits in order: crossed ones are pulled apart at load.
+    mk.Set("TrimLowLimit", 10);
+    mk.Set("TrimHighLimit", 60);
     for (int k = 1; k <= 11; ++k)
         mk.StoreSection(k);
     QTemporaryDir dir;

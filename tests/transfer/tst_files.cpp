@@ -12,12 +12,15 @@
 #include "base/IniFile.h"
 #include "base/Lang.h"
 #include "base/SafeFile.h"
+#include "editor/MK_SetParamsDlg.h"
 #include "model/Journals.h"
 #include "model/MK.h"
 #include "model/SettingsFile.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -39,6 +42,8 @@ private slots:
     void fullDiskKeepsTheOldFile();
     void notARegularFileRefused_data();
     void notARegularFileRefused();
+    void pipeInputsRefusedAtOnce_data();
+    void pipeInputsRefusedAtOnce();
 
 private:
     // Empties the small file system, puts the old file there and fills up the rest.
@@ -81,6 +86,9 @@ void TestFiles::fullDiskKeepsTheOldFile_data() {
     QTest::newRow("configuration file") << "ini";
     QTest::newRow("configuration file at the main window's close") << "close";
     QTest::newRow("tripconf-cli read -o") << "cli";
+    QTest::newRow("tripconf-cli preview -o") << "preview";
+    QTest::newRow("tank file from the editor") << "bOilSave";
+    QTest::newRow("maintenance file from the editor") << "bTOSave";
 }
 
 void TestFiles::fullDiskKeepsTheOldFile() {
@@ -91,7 +99,34 @@ void TestFiles::fullDiskKeepsTheOldFile() {
     TFakePrompts prompts;
     QString failure;
 
-    if (writer == QLatin1String("cli")) {
+    if (writer == QLatin1String("preview")) {
+        const QString settings = dir_.filePath(QStringLiteral("preview.vorng"));
+        TMK mk;
+        mk.Image.Append(TSimDevice::ImageOf(TSimDevice::DefaultMemory()));
+        SettingsFile::Save(mk, settings);
+        PrepareFullDisk(target);
+        QProcess cli;
+        cli.start(QStringLiteral(TRIPCONF_CLI), {"preview", settings, "--screen", "x9:1", "-o", target});
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 1);
+        failure = QString::fromUtf8(cli.readAllStandardError());
+    } else if (writer.startsWith(QLatin1String("b"))) {
+        // Saved from its page, as the user does it.
+        TMK mk;
+        prompts.FileNames << target;
+        PrepareFullDisk(target);
+        mk.EditSettings([&] {
+            TMK_SetParamsDlg dlg(mk);
+            dlg.show();
+            auto *pages = dlg.findChild<QTabWidget *>(QStringLiteral("pcMain"));
+            pages->setCurrentWidget(
+                dlg.findChild<QWidget *>(writer == QLatin1String("bOilSave") ? QStringLiteral("tsOil") : QStringLiteral("tsTO")));
+            dlg.findChild<QPushButton *>(writer)->click();
+            return false;
+        });
+        QCOMPARE(prompts.Unanswered, 0);
+        failure = prompts.Texts(TFakePrompts::ErrorBox).join(QLatin1Char('\n'));
+    } else if (writer == QLatin1String("cli")) {
         TSimProcess sim;
         QVERIFY(sim.Start({}));
         PrepareFullDisk(target);
@@ -182,6 +217,67 @@ void TestFiles::notARegularFileRefused() {
                  .arg(target));
     QVERIFY(QFileInfo::exists(target));
     QVERIFY(!QFileInfo(target).isFile());
+}
+
+void TestFiles::pipeInputsRefusedAtOnce_data() {
+    QTest::addColumn<QString>("reader");
+    QTest::newRow("settings file") << "bLoadParams";
+    QTest::newRow("tank file") << "bOilLoad";
+    QTest::newRow("maintenance file") << "bTOLoad";
+    QTest::newRow("configuration file") << "ini";
+}
+
+// Opening a pipe with nobody writing blocks for ever: every reader refuses it first.
+void TestFiles::pipeInputsRefusedAtOnce() {
+    QFETCH(QString, reader);
+    const QString pipe = dir_.filePath(reader + QStringLiteral(".pipe"));
+    QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {pipe}), 0);
+    TFakePrompts prompts;
+    auto *ports = new TSimPortDirectory;
+    ports->Attach(1, nullptr);
+    if (reader == QLatin1String("ini")) {
+        qputenv("TRIPCONF_INI", QFile::encodeName(pipe));
+        {
+            TMainForm form;
+            form.SetPortDirectory(std::unique_ptr<TPortDirectory>(ports));
+            form.show();
+            QVERIFY(form.close());
+        }
+        qunsetenv("TRIPCONF_INI");
+        // Said once, at the start; the close leaves the pipe alone.
+        const QStringList errors = prompts.Texts(TFakePrompts::ErrorBox);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().startsWith(QStringLiteral("Настройки программы не прочитаны: \"%1\" — не обычный файл").arg(pipe)),
+                 qPrintable(errors.first()));
+        QVERIFY(errors.first().endsWith(QStringLiteral("Программа работает с настройками по умолчанию.")));
+    } else if (reader == QLatin1String("bLoadParams")) {
+        TMainForm form;
+        form.SetPortDirectory(std::unique_ptr<TPortDirectory>(ports));
+        form.show();
+        prompts.FileNames << pipe;
+        form.bLoadParams->click();
+        QCOMPARE(prompts.Texts(TFakePrompts::ErrorBox).size(), 1);
+        QVERIFY(!form.bEditParams->isEnabled());
+    } else {
+        delete ports;
+        TMK mk;
+        prompts.FileNames << pipe;
+        mk.EditSettings([&] {
+            TMK_SetParamsDlg dlg(mk);
+            dlg.show();
+            auto *pages = dlg.findChild<QTabWidget *>(QStringLiteral("pcMain"));
+            pages->setCurrentWidget(
+                dlg.findChild<QWidget *>(reader == QLatin1String("bOilLoad") ? QStringLiteral("tsOil") : QStringLiteral("tsTO")));
+            dlg.findChild<QPushButton *>(reader)->click();
+            return false;
+        });
+        QCOMPARE(prompts.Texts(TFakePrompts::ErrorBox).size(), 1);
+    }
+    const QStringList errors = prompts.Texts(TFakePrompts::ErrorBox);
+    QVERIFY2(errors.first().contains(QStringLiteral("is not a regular file")) ||
+                 errors.first().contains(QStringLiteral("не обычный файл")),
+             qPrintable(errors.first()));
+    QVERIFY(!QFileInfo(pipe).isFile() && QFileInfo::exists(pipe));
 }
 
 QTEST_MAIN(TestFiles)

@@ -121,7 +121,11 @@ const char kExitStatus[] = "0 done, 1 failure (the message is on stderr), 2 a wr
 TCliRegistration::TCliRegistration(const TCliCommand &command) {
     auto &all = Registry();
     all.push_back(command);
-    all.back().options.push_back(kHelpOption);
+    // Every command speaks both languages, English unless told otherwise.
+    auto &options = all.back().options;
+    if (std::none_of(options.begin(), options.end(), [](const TCliOption &o) { return qstrcmp(o.name, "lang") == 0; }))
+        options.push_back(kLangOption);
+    options.push_back(kHelpOption);
     std::sort(all.begin(), all.end(),
               [](const TCliCommand &a, const TCliCommand &b) { return qstrcmp(a.name, b.name) < 0; });
 }

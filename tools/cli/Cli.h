@@ -100,7 +100,8 @@ std::optional<uint16_t> ParseModelCode(const QString &text);
 uint16_t ModelOption(const TCliArgs &args);
 // Raises Error for a code no model has.
 void RequireKnownModel(uint16_t code);
-// "--lang en|ru"; sets the program's language flag.
+// "--lang en|ru" (every command has it; English when absent); sets the program's
+// language flag. The framework calls it before the command runs.
 void LangOption(const TCliArgs &args);
 // Exactly count positional arguments, or a usage error with message.
 const QStringList &Files(const TCliArgs &args, int count, const QString &message);

@@ -133,7 +133,6 @@ int RunDiff(TCliArgs &args) {
     const bool json = args.IsSet("json");
     const std::optional<QString> port = args.IsSet("port") ? args.Value("port") : std::optional<QString>();
     const int timeout = ConnectTimeoutOption(args);
-    LangOption(args);
     const QStringList &files = args.Positionals();
     if (port && port->isEmpty()) throw TUsageError(QStringLiteral("--port needs a value"));
     if (files.size() != (port ? 1 : 2))

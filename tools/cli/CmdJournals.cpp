@@ -91,7 +91,6 @@ QJsonObject AveragesJson(const TMK &mk) {
 
 int RunJournals(TCliArgs &args) {
     const QString which = args.Value("which").value_or(QString());
-    LangOption(args);
     const QString file = Files(args, 1, QStringLiteral("one settings file expected")).constFirst();
     TReport report{};
     if (!ReportByName(which, &report))

@@ -12,7 +12,6 @@ namespace {
 
 int RunMenu(TCliArgs &args) {
     const uint16_t model = ModelOption(args);
-    LangOption(args);
     const bool json = args.IsSet("json");
     RequireKnownModel(model);
 

@@ -38,7 +38,7 @@ int RunModels(TCliArgs &args) {
 
 const TCliRegistration registration{
     {"models",
-     "[--json]",
+     "[--lang en|ru] [--json]",
      "the known device models and the capability flags each sets",
      "Lists every device model the program knows: its model code (the 16-bit code the device reports and a "
      "settings file stores first), its name and the capability flags the model sets.",

@@ -13,7 +13,7 @@
 
 #include <QImageWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QBuffer>
 #include <algorithm>
 
 namespace {
@@ -56,21 +56,20 @@ void RequireDisplaySection(TMK &mk) {
 }
 
 void SavePng(const QImage &image, const QString &path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image) || !file.commit())
-        throw Error(QStringLiteral("Cannot write file \"%1\". %2")
-                        .arg(path, writer.error() != QImageWriter::UnknownError ? writer.errorString()
-                                                                                : file.errorString()));
+    // Encoded in memory first, so the safe writer sees every byte (a full disk included).
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image))
+        throw Error(QStringLiteral("Cannot encode the picture for \"%1\": %2").arg(path, writer.errorString()));
+    SafeFile::Write(path, png);
 }
 
 int RunPreview(TCliArgs &args) {
     const QString out = args.Value("output").value_or(QString());
     const QString screenText = args.Value("screen").value_or(QString());
     const QString schemeText = args.Value("scheme").value_or(QString());
-    LangOption(args);
     const QString file = Files(args, 1, QStringLiteral("one settings file expected")).constFirst();
     if (schemeText != QLatin1String("day") && schemeText != QLatin1String("night"))
         throw TUsageError(QStringLiteral("--scheme is day or night, not \"%1\"").arg(schemeText));

@@ -81,7 +81,6 @@ void PrintEntry(int number, const TProtBase &e) {
 
 int RunProtocols(TCliArgs &args) {
     const uint16_t model = ModelOption(args);
-    LangOption(args);
     const bool json = args.IsSet("json");
     RequireKnownModel(model);
 

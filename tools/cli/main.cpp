@@ -61,6 +61,7 @@ int Run(QStringList args) {
         TCliArgs cliArgs(*command, args);
         if (cliArgs.HelpRequested()) return Help(CliCommandHelp(*command));
         if (cliArgs.IsSet("verbose")) EnableLinkLog();
+        LangOption(cliArgs);
         return command->run(cliArgs);
     } catch (const TUsageError &e) {
         return Usage(e.message(), command);

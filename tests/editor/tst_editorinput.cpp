@@ -1,0 +1,512 @@
+// What the user types, presses, loads and reads in the settings editor, and what the
+// image holds afterwards.
+
+#include "EditorSession.h"
+#include "FakePrompts.h"
+#include "TestEnv.h"
+#include "app/MainForm.h"
+#include "base/Lang.h"
+#include "catalogue/ProtsH.h"
+#include "editor/Binder.h"
+#include "editor/MK_SetParamsDlg.h"
+#include "editor/PageBlocks.h"
+#include "editor/Widgets.h"
+#include "model/MK.h"
+#include "model/SettingsFile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// Every spin edit of the editor that takes decimals from the keyboard, with a value
+// typed as whole part and decimals and the raw value it stores.
+struct TDecimalRow {
+    const char *control;
+    const char *whole, *decimals;
+    const char *field;
+    double stored; // the field's integer, or for factors the typed percentage
+    bool factor = false;
+};
+
+// clang-format off
+const TDecimalRow kDecimals[] = {
+    {"seVelocityCorr",   "-3", "2", "VelocityCorr",   -3.2, true},
+    {"seExpenseCorr",    "12", "5", "ExpenseCorr",    12.5, true},
+    {"seGazExpenseCorr", "-0", "3", "GazExpenseCorr", -0.3, true},
+    {"seAccCorr",        "0",  "5", "AccCorr",        5},
+    {"seK100Manual",     "7",  "5", "K100Manual",     75},
+    {"seUaccLowLimit",   "11", "6", "UaccLowLimit",   116},
+    {"seUaccHighLimit",  "14", "4", "UaccHighLimit",  144},
+    {"sePricePath",      "2",  "5", "PricePath",      25},
+    {"sePriceExpense",   "45", "7", "PriceExpense",   457},
+    {"sePriceGas",       "19", "9", "PriceGas",       199},
+    {"seAirFiltCntK",    "7",  "5", "AirFiltCntK",    75}, // in hundreds of km on compact devices
+};
+// clang-format on
+
+// A settings image of the model whose sections hold the defaults and what set() sets.
+void MakeImage(TMK &mk, uint16_t model, const std::function<void(TMK &)> &set = {}) {
+    mk.ModelCode = model;
+    mk.Image.Append(TestEnv::SampleImage());
+    const TMK defaults;
+    std::copy(defaults.Working().begin(), defaults.Working().end(), mk.Working().begin());
+    if (set) set(mk);
+    for (int k = 1; k <= 11; ++k)
+        mk.StoreSection(k);
+}
+
+// Makes every page that holds w the current one, so that w can take the focus.
+void ShowPageOf(TMK_SetParamsDlg &dlg, QWidget *w) {
+    for (QWidget *p = w; p; p = p->parentWidget())
+        for (QTabWidget *tabs : {dlg.pcMain, dlg.pcDisp})
+            if (tabs->indexOf(p) >= 0) tabs->setCurrentWidget(p);
+}
+
+void Type(QWidget *w, const QString &text) {
+    w->setFocus();
+    if (auto *spin = qobject_cast<QAbstractSpinBox *>(w)) spin->selectAll();
+    if (auto *edit = qobject_cast<QLineEdit *>(w)) edit->selectAll();
+    QTest::keyClicks(w, text);
+}
+
+// The value the raw image holds for the field (read back from its bytes).
+double StoredValue(const TMK &mk, const char *field, bool factor) {
+    TMK back;
+    back.ModelCode = mk.ModelCode;
+    back.Image.Append(mk.Image.Bytes());
+    back.LoadAllSections();
+    return factor ? double(back.GetFloat(field)) : double(back.Get(field));
+}
+
+} // namespace
+
+class TestEditorInput : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void decimalSeparators_data();
+    void decimalSeparators();
+    void notANumberIsRefused_data();
+    void notANumberIsRefused();
+    void moreDecimalsThanShown_data();
+    void moreDecimalsThanShown();
+    void enterClosesOnlyOnOk_data();
+    void enterClosesOnlyOnOk();
+    void trimLimitsFromAFile_data();
+    void trimLimitsFromAFile();
+    void standardButtonsFollowTheLanguage();
+    void protocolListShowsWholeNames_data();
+    void protocolListShowsWholeNames();
+    void velocityCorrectionCaption_data();
+    void velocityCorrectionCaption();
+
+private:
+    std::unique_ptr<TFakePrompts> prompts_;
+};
+
+void TestEditorInput::init() {
+    prompts_ = std::make_unique<TFakePrompts>();
+    Lang::SetEnglish(false);
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestEditorInput::cleanup() {
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(prompts_->Texts(TFakePrompts::ErrorBox), QStringList());
+    prompts_.reset();
+}
+
+void TestEditorInput::decimalSeparators_data() {
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<bool>("russianNumbers");
+    QTest::addColumn<QString>("separator");
+    // The interface language and the system's number format are the user's, the
+    // separator is whichever key the user presses. Model 0x8000 has every decimal
+    // control but one, 0x5000 counts the service interval in hundreds of km.
+    for (int model : {0x8000, 0x5000})
+        for (bool english : {false, true})
+            for (bool russianNumbers : {false, true})
+                for (const char *separator : {",", "."})
+                    QTest::addRow("%x %s %s %s", model, english ? "en" : "ru", russianNumbers ? "ru_RU" : "C",
+                                  separator)
+                        << model << english << russianNumbers << QString::fromLatin1(separator);
+}
+
+void TestEditorInput::decimalSeparators() {
+    QFETCH(int, model);
+    QFETCH(bool, english);
+    QFETCH(bool, russianNumbers);
+    QFETCH(QString, separator);
+    TLangScope lang(english);
+    QLocale::setDefault(russianNumbers ? QLocale(QLocale::Russian, QLocale::Russia) : QLocale::c());
+    TMK mk;
+    MakeImage(mk, uint16_t(model));
+    QList<const TDecimalRow *> typed;
+    QStringList untested;
+    const bool ok = EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        for (const TDecimalRow &r : kDecimals) {
+            auto *spin = dlg.findChild<TSpinEdit *>(r.control);
+            if (!spin || spin->decimals() == 0 || !dlg.Binder().ShownByFlags(spin)) continue;
+            ShowPageOf(dlg, spin);
+            Type(spin, QString::fromLatin1(r.whole) + separator + QString::fromLatin1(r.decimals));
+            QTest::keyClick(spin, Qt::Key_Tab);
+            typed << &r;
+        }
+        // Nothing that takes decimals from the keyboard is left out.
+        for (TSpinEdit *spin : dlg.findChildren<TSpinEdit *>())
+            if (spin->decimals() > 0 && !spin->ArrowsOnly() && dlg.Binder().ShownByFlags(spin) &&
+                std::none_of(typed.begin(), typed.end(), [&](const TDecimalRow *r) {
+                    return spin->objectName() == QLatin1String(r->control);
+                }))
+                untested << spin->objectName();
+        return true;
+    });
+    QVERIFY(ok);
+    QCOMPARE(untested, QStringList());
+    QStringList wrong;
+    for (const TDecimalRow *r : typed) {
+        const double expected = r->factor ? double(float(r->stored / 100 + 1)) : r->stored;
+        const double stored = StoredValue(mk, r->field, r->factor);
+        if (stored != expected)
+            wrong << QStringLiteral("%1 %2 instead of %3")
+                         .arg(QLatin1String(r->control))
+                         .arg(stored, 0, 'g', 9)
+                         .arg(expected, 0, 'g', 9);
+    }
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+}
+
+void TestEditorInput::notANumberIsRefused_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("leave"); // the key that ends the edit
+    QTest::newRow("two separators") << "1,,5" << int(Qt::Key_Tab);
+    QTest::newRow("both separators") << "1,5.2" << int(Qt::Key_Tab);
+    QTest::newRow("letters") << "abc" << int(Qt::Key_Tab);
+    QTest::newRow("two signs") << "--0,1" << int(Qt::Key_Tab);
+    QTest::newRow("nothing") << "" << int(Qt::Key_Tab);
+    QTest::newRow("Enter") << "0;5" << int(Qt::Key_Return);
+    QTest::newRow("an arrow") << "0..5" << int(Qt::Key_Up);
+}
+
+void TestEditorInput::notANumberIsRefused() {
+    QFETCH(QString, typed);
+    QFETCH(int, leave);
+    TMK mk;
+    MakeImage(mk, 0x4000, [](TMK &m) { m.Set("AccCorr", 3); });
+    QString shown;
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        auto *spin = dlg.findChild<TSpinEdit *>("seAccCorr");
+        Type(spin, typed);
+        if (typed.isEmpty()) QTest::keyClick(spin, Qt::Key_Delete);
+        QTest::keyClick(spin, Qt::Key(leave));
+        shown = spin->text();
+        return true;
+    });
+    QCOMPARE(prompts_->Count(TFakePrompts::ErrorBox), 1);
+    QVERIFY(prompts_->Texts(TFakePrompts::ErrorBox).first().startsWith(QStringLiteral("Range check error")));
+    prompts_->Clear();
+    QCOMPARE(shown, QStringLiteral("0.3"));
+    QCOMPARE(StoredValue(mk, "AccCorr", false), 3.0);
+}
+
+void TestEditorInput::moreDecimalsThanShown_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("stored");
+    // Rounded to what the control shows, halves to even, on the typed digits.
+    // clang-format off
+    QTest::newRow("0,25 V")  << "seAccCorr"  << "0,25"  << "AccCorr"  << 2;
+    QTest::newRow("0,35 V")  << "seAccCorr"  << "0,35"  << "AccCorr"  << 4;
+    QTest::newRow("0,251 V") << "seAccCorr"  << "0,251" << "AccCorr"  << 3;
+    QTest::newRow("-0.45 V") << "seAccCorr"  << "-0.45" << "AccCorr"  << -4;
+    QTest::newRow("12,5 s")  << "seTimeCorr" << "12,5"  << "TimeCorr" << 12;
+    QTest::newRow("13.5 s")  << "seTimeCorr" << "13.5"  << "TimeCorr" << 14;
+    QTest::newRow("-0,4 s")  << "seTimeCorr" << "-0,4"  << "TimeCorr" << 0;
+    // clang-format on
+}
+
+void TestEditorInput::moreDecimalsThanShown() {
+    QFETCH(QString, control);
+    QFETCH(QString, typed);
+    QFETCH(QString, field);
+    QFETCH(int, stored);
+    TMK mk;
+    MakeImage(mk, 0x4000);
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        auto *spin = dlg.findChild<TSpinEdit *>(control);
+        Type(spin, typed);
+        QTest::keyClick(spin, Qt::Key_Tab);
+        return true;
+    });
+    QCOMPARE(StoredValue(mk, field.toLatin1().constData(), false), double(stored));
+}
+
+namespace {
+
+// The first system the add-systems page offers, as the page lists it now.
+int FirstOffered(TMK_SetParamsDlg &dlg) {
+    const auto *page = static_cast<TPageBlocks *>(dlg.Page(QStringLiteral("tsBlocks")));
+    return page->Offered().isEmpty() ? -1 : page->Offered().front().id;
+}
+
+struct TEnterCase {
+    const char *name;
+    const char *control;
+    const char *typed;
+    int closes; // -1: the editor stays open
+    // What the image holds right after Enter, where Enter stores.
+    std::function<bool(const TMK &, TMK_SetParamsDlg &)> stored = {};
+};
+
+const TEnterCase kEnterCases[] = {
+    {"spin edit", "seTimeCorr", "12", -1,
+     [](const TMK &mk, TMK_SetParamsDlg &) { return mk.Get("TimeCorr") == 12; }},
+    {"name edit", "eForsTOCntK", "Fuel", -1,
+     [](const TMK &mk, TMK_SetParamsDlg &) {
+         return mk.GetBytes("ServiceNames").mid(32, 5) == QByteArray("Fuel\0", 5);
+     }},
+    {"combo box", "cbTankMode", "", -1},
+    {"add-systems list", "sgAllBlocks", "", -1,
+     [](const TMK &mk, TMK_SetParamsDlg &dlg) {
+         const int id = FirstOffered(dlg);
+         return id > 0 && mk.Bit("ServiceNames", id % 8, id / 8);
+     }},
+    {"OK", "OKBtn", "", QDialog::Accepted},
+    {"Cancel", "CancelBtn", "", QDialog::Rejected},
+};
+
+} // namespace
+
+void TestEditorInput::enterClosesOnlyOnOk_data() {
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < int(std::size(kEnterCases)); ++i)
+        QTest::newRow(kEnterCases[i].name) << i;
+}
+
+void TestEditorInput::enterClosesOnlyOnOk() {
+    QFETCH(int, index);
+    const TEnterCase &c = kEnterCases[index];
+    TMK mk;
+    MakeImage(mk, 0x4000);
+    bool open = false, stored = false;
+    int result = -1;
+    QStringList defaults;
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        // Nothing is pressed by Enter from elsewhere.
+        for (const QPushButton *b : dlg.findChildren<QPushButton *>())
+            if (b->isDefault() || b->autoDefault()) defaults << b->objectName();
+        auto *w = dlg.findChild<QWidget *>(c.control);
+        ShowPageOf(dlg, w);
+        if (auto *grid = qobject_cast<QTableWidget *>(w)) grid->setCurrentCell(0, 0);
+        w->setFocus();
+        Type(w, QString::fromLatin1(c.typed));
+        QTest::keyClick(w, Qt::Key_Return);
+        open = dlg.isVisible();
+        result = dlg.result();
+        stored = !c.stored || c.stored(mk, dlg);
+        return open;
+    });
+    QCOMPARE(open, c.closes < 0);
+    if (!open) QCOMPARE(result, c.closes);
+    QVERIFY(stored);
+    QCOMPARE(defaults, QStringList());
+}
+
+void TestEditorInput::trimLimitsFromAFile_data() {
+    QTest::addColumn<int>("low");
+    QTest::addColumn<int>("high");
+    QTest::addColumn<QList<int>>("lowShown"); // value, minimum, maximum
+    QTest::addColumn<QList<int>>("highShown");
+    // The high limit is loaded first, then the low one, then each bounds the other.
+    QTest::newRow("in order") << 10 << 60 << QList<int>{10, -9, 59} << QList<int>{60, 11, 90};
+    QTest::newRow("crossed: high raised") << 50 << 45 << QList<int>{50, -9, 50} << QList<int>{51, 51, 90};
+    QTest::newRow("equal") << 30 << 30 << QList<int>{30, -9, 30} << QList<int>{31, 31, 90};
+    QTest::newRow("the defaults") << 0 << 0 << QList<int>{0, -9, 0} << QList<int>{1, 1, 90};
+    QTest::newRow("low at the top") << 90 << -9 << QList<int>{89, -9, 89} << QList<int>{90, 90, 90};
+}
+
+void TestEditorInput::trimLimitsFromAFile() {
+    QFETCH(int, low);
+    QFETCH(int, high);
+    QFETCH(QList<int>, lowShown);
+    QFETCH(QList<int>, highShown);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("trim.vorng"));
+    {
+        TMK source;
+        MakeImage(source, 0x5000, [&](TMK &m) {
+            m.Set("TrimLowLimit", low);
+            m.Set("TrimHighLimit", high);
+        });
+        SettingsFile::Save(source, file);
+    }
+    for (bool ok : {false, true}) {
+        TMK mk;
+        SettingsFile::Load(mk, file);
+        QList<int> lowSeen, highSeen;
+        EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+            for (auto [name, seen] :
+                 {std::pair{"seTrimLowLimit", &lowSeen}, std::pair{"seTrimHighLimit", &highSeen}}) {
+                auto *spin = dlg.findChild<TSpinEdit *>(name);
+                *seen = {int(spin->value()), int(spin->minimum()), int(spin->maximum())};
+            }
+            return ok;
+        });
+        QCOMPARE(lowSeen, lowShown);
+        QCOMPARE(highSeen, highShown);
+        // What the editor shows is what OK keeps; Cancel keeps the file's values.
+        QCOMPARE(StoredValue(mk, "TrimLowLimit", false), double(ok ? lowShown[0] : low));
+        QCOMPARE(StoredValue(mk, "TrimHighLimit", false), double(ok ? highShown[0] : high));
+    }
+}
+
+namespace {
+
+// The texts of OK and Cancel (or of the button box) of the dialog open() opens; the
+// dialog is then closed with Cancel.
+QStringList ButtonsOfNextDialog(const std::function<void()> &open,
+                                const std::function<void(QDialog &)> &inside = {}) {
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+        auto *dlg = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dlg) return;
+        if (auto *ok = dlg->findChild<QPushButton *>("OKBtn"))
+            texts << ok->text() << dlg->findChild<QPushButton *>("CancelBtn")->text();
+        else
+            for (QDialogButtonBox *box : dlg->findChildren<QDialogButtonBox *>())
+                for (QAbstractButton *b : box->buttons())
+                    texts << b->text();
+        if (inside) inside(*dlg);
+        dlg->reject();
+    });
+    open();
+    return texts;
+}
+
+} // namespace
+
+void TestEditorInput::standardButtonsFollowTheLanguage() {
+    QTemporaryDir dir;
+    qputenv("TRIPCONF_INI", dir.filePath(QStringLiteral("t.ini")).toLocal8Bit());
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    TMK source;
+    MakeImage(source, 0x4000);
+    const QString file = dir.filePath(QStringLiteral("a.vorng"));
+    SettingsFile::Save(source, file);
+    prompts_->FileNames << file;
+    form.bLoadParams->click();
+    QVERIFY(form.bEditParams->isEnabled());
+    // Back and forth: the buttons follow every switch.
+    for (bool english : {false, true, false}) {
+        if (form.cbEnglishVersion->isChecked() != english) form.cbEnglishVersion->click();
+        const QStringList expected = english ? QStringList{"OK", "Cancel"} : QStringList{"OK", "Отмена"};
+        QStringList calendar;
+        const QStringList editor = ButtonsOfNextDialog(
+            [&] { form.bEditParams->click(); },
+            [&](QDialog &dlg) {
+                auto *date = dlg.findChild<QLineEdit *>("deTO");
+                calendar = ButtonsOfNextDialog([&] { date->findChild<QAction *>("pickDate")->trigger(); });
+            });
+        QCOMPARE(editor, expected);
+        QCOMPARE(calendar, expected);
+        QCOMPARE(ButtonsOfNextDialog([&] { form.bViewJournals->click(); }), expected);
+    }
+    form.SettingsModified = false;
+    form.close();
+    qunsetenv("TRIPCONF_INI");
+}
+
+void TestEditorInput::protocolListShowsWholeNames_data() {
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("english");
+    // The model whose list holds the longest name, in each language.
+    for (bool english : {false, true}) {
+        TLangScope lang(english);
+        int model = 0;
+        qsizetype longest = 0;
+        for (const TDeviceModel &m : DeviceModels()) {
+            Prots().BuildProtocolList(m.Code, 0, 0);
+            for (const auto &p : Prots().ProtocolList)
+                if (p->Name.size() > longest) {
+                    longest = p->Name.size();
+                    model = m.Code;
+                }
+        }
+        QTest::addRow("%x %s", model, english ? "en" : "ru") << model << english;
+    }
+}
+
+void TestEditorInput::protocolListShowsWholeNames() {
+    QFETCH(int, model);
+    QFETCH(bool, english);
+    TLangScope lang(english);
+    TMK mk;
+    MakeImage(mk, uint16_t(model), [](TMK &m) { m.Set("ProtocolSelectMeth", 9); }); // past the list: manual
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        dlg.pcMain->setCurrentIndex(1);
+        auto *select = dlg.findChild<QComboBox *>("cbProtocolSelectMeth");
+        select->setFocus();
+        QTest::keyClick(select, Qt::Key_End); // manual selection shows the protocol list
+        auto *protocol = dlg.findChild<QComboBox *>("cbProtocol");
+        [&] {
+            QVERIFY(protocol->isVisible());
+            const QRect closed = protocol->geometry();
+            protocol->showPopup();
+            QAbstractItemView *view = protocol->view();
+            QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+            // The widest item as the list draws it, margins included.
+            QCOMPARE_GE(view->viewport()->width(), view->sizeHintForColumn(0));
+            protocol->hidePopup();
+            QCOMPARE(protocol->geometry(), closed);
+        }();
+        return false;
+    });
+}
+
+void TestEditorInput::velocityCorrectionCaption_data() {
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("ru") << false << QStringLiteral("Скорость, %");
+    QTest::newRow("en") << true << QStringLiteral("Speeed, %");
+}
+
+void TestEditorInput::velocityCorrectionCaption() {
+    QFETCH(bool, english);
+    QFETCH(QString, caption);
+    TLangScope lang(english);
+    TMK mk;
+    MakeImage(mk, 0x4000);
+    QStringList seen;
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        auto *label = dlg.findChild<QLabel *>("lVelocityCorr");
+        seen << label->text();
+        // Every page refreshes what it shows when it comes to the front.
+        for (int page = dlg.pcMain->count() - 1; page >= 0; --page)
+            dlg.pcMain->setCurrentIndex(page);
+        seen << label->text();
+        return false;
+    });
+    QCOMPARE(seen, QStringList(2, caption));
+}
+
+QTEST_MAIN(TestEditorInput)
+#include "tst_editorinput.moc"
