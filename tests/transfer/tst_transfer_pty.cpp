@@ -154,11 +154,13 @@ void TestTransferPty::writeFailureKeepsEarlierSections() {
     QString message;
     try {
         rig.Transfer(mk).Write();
-    } catch (const Error &e) {
+    } catch (const TWriteCutOff &e) {
         message = e.message();
     }
-    QCOMPARE(message,
-             QStringLiteral("Устройство занято. Возможно, оно находится в режиме местного управления."));
+    QCOMPARE(message, QStringLiteral(
+                          "Устройство занято. Возможно, оно находится в режиме местного управления.\nЗапись "
+                          "прервана: в МК теперь может быть только часть новых настроек.\nРезервная копия "
+                          "прежних настроек МК не сохранялась."));
     QVERIFY(!rig.Link->IsOpen());
     QCOMPARE(sim.Stop(), 0);
     const QByteArray before = TSimDevice::DefaultMemory();
