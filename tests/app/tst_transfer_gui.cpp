@@ -380,9 +380,7 @@ void TestTransferGui::noProgressBehindTheLastBox_data() {
     QTest::addColumn<int>("box");
     QTest::newRow("read fails") << int(TFakePrompts::ErrorBox);
     QTest::newRow("written") << int(TFakePrompts::InformationBox);
-    QTest::newRow("another model") << int(TFakePrompts::ErrorBox);
-    QTest::newRow("another firmware") << int(TFakePrompts::ErrorBox);
-    QTest::newRow("damaged device table") << int(TFakePrompts::ErrorBox);
+    QTest::newRow("refused: another model") << int(TFakePrompts::ErrorBox);
     QTest::newRow("check finds a difference") << int(TFakePrompts::ErrorBox);
     QTest::newRow("cut off") << int(TFakePrompts::ApplicationErrorBox);
 }
@@ -402,12 +400,8 @@ void TestTransferGui::noProgressBehindTheLastBox() {
     if (outcome == "read fails" || outcome == "cut off") {
         device_.Faults.Skip = requests + (outcome == "read fails" ? 20 : 255 + 8);
         device_.Faults.Busy = 3;
-    } else if (outcome == "another model") {
+    } else if (outcome == "refused: another model") {
         form.MK()->ModelCode = 0x4400;
-    } else if (outcome == "another firmware") {
-        device_.SetHeaderVariant(7);
-    } else if (outcome == "damaged device table") {
-        device_.Memory[32] = 0;
     } else if (outcome == "check finds a difference") {
         for (uint8_t &b : form.MK()->Section(1))
             b = uint8_t(~b);
