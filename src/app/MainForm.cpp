@@ -476,10 +476,12 @@ void TMainForm::bSetParamsClick() {
            Prompts().Confirm(Bi("Записать в МК прежние настройки из резервной копии %1?",
                                 "Write the device's previous settings back from the backup %1?")
                                  .arg(backup))) {
+        // The device still holds part of the new settings whatever stopped this one:
+        // the offer stands.
         try {
             WriteBackup(backup);
             return;
-        } catch (const TWriteCutOff &e) {
+        } catch (const Error &e) {
             Prompts().ShowApplicationError(e.message());
         }
     }
