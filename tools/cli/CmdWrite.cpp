@@ -66,6 +66,8 @@ const TCliRegistration registration{
      "Backups:\n"
      "The backup is a settings file named <model code>-<yyyyMMdd>-<HHmmss>.vorng in "
      "~/.local/share/tripconf/backups/ ($XDG_DATA_HOME/tripconf/backups/), or in the folder "
-     "TRIPCONF_BACKUPS names; the newest 50 are kept. The last line of a write names it."}};
+     "TRIPCONF_BACKUPS names; the newest 50 are kept. The last line of a write names it. A write "
+     "cut off once it began sending says that the device may hold part of the new settings, and ends "
+     "with the command that writes the backup back."}};
 
 } // namespace
