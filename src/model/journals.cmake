@@ -2,6 +2,9 @@ list(APPEND TRIPCORE_SOURCES
   model/Journals.cpp
   model/JournalCharts.cpp
 )
+list(APPEND TRIPCHARTS_SOURCES
+  model/JournalChartView.cpp
+)
 list(APPEND TRIPUI_SOURCES
   model/MK_ViewJournalsDlg.cpp
 )
