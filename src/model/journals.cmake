@@ -1,6 +1,7 @@
 list(APPEND TRIPCORE_SOURCES
   model/Journals.cpp
   model/JournalCharts.cpp
+  model/JournalsCsv.cpp
 )
 list(APPEND TRIPCHARTS_SOURCES
   model/JournalChartView.cpp

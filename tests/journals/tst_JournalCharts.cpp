@@ -1,11 +1,12 @@
 // The charts' data from crafted journals: which slots they show and in what order,
 // every series' values against the records, the captions in both languages, the
-// tooltips against the grid.
+// tooltips against the grid; and the CSV quoting.
 
 #include "JournalsFixture.h"
 #include "base/Lang.h"
 #include "model/JournalCharts.h"
 #include "model/Journals.h"
+#include "model/JournalsCsv.h"
 #include "model/MK.h"
 
 #include <QtTest>
@@ -57,6 +58,8 @@ private slots:
     void toolTipIsTheGridRow();
     void slotList_data();
     void slotList();
+    void csvField_data();
+    void csvField();
 
 private:
     TMK mk_;
@@ -236,6 +239,34 @@ void TJournalChartsTest::slotList() {
     QFETCH(QString, text);
     const TLangScope english(true);
     QCOMPARE(JournalCharts::SlotList(numbers), text);
+}
+
+void TJournalChartsTest::csvField_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("plain") << "Mileage"
+                           << "Mileage";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("spaces stay") << "08:15   3.02"
+                                 << "08:15   3.02";
+    QTest::newRow("decimal comma") << "12,5"
+                                   << "\"12,5\"";
+    QTest::newRow("quote") << "say \"hi\""
+                           << "\"say \"\"hi\"\"\"";
+    QTest::newRow("line ends") << "a\r\nb"
+                               << "\"a\r\nb\"";
+    QTest::newRow("lone LF") << "a\nb"
+                             << "\"a\nb\"";
+    QTest::newRow("semicolon is plain") << "a;b"
+                                        << "a;b";
+}
+
+void TJournalChartsTest::csvField() {
+    QFETCH(QString, text);
+    QFETCH(QString, field);
+    QCOMPARE(CsvField(text), field);
+    QCOMPARE(CsvText({{text, text}}), field + ',' + field + "\r\n");
 }
 
 QTEST_GUILESS_MAIN(TJournalChartsTest)

@@ -1,8 +1,10 @@
-// tripconf-cli journals: the built binary prints what the viewer would save.
+// tripconf-cli journals: the built binary prints what the viewer would save, the
+// records as JSON or CSV.
 
 #include "JournalsFixture.h"
 #include "base/Lang.h"
 #include "model/Journals.h"
+#include "model/JournalsCsv.h"
 #include "model/MK.h"
 #include "model/SettingsFile.h"
 
@@ -10,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,12 +24,78 @@ struct TRun {
     QString err;
 };
 
-TRun Run(const QStringList &args) {
+TRun Run(const QStringList &args, const QStringList &environment = {}) {
     QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString &entry : environment) {
+        const QString name = entry.section(QLatin1Char('='), 0, 0);
+        const QString value = entry.section(QLatin1Char('='), 1);
+        if (value.isEmpty())
+            env.remove(name);
+        else
+            env.insert(name, value);
+    }
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(TRIPCONF_CLI), args);
     if (!p.waitForFinished(30000)) return {};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             QString::fromUtf8(p.readAllStandardError())};
+}
+
+// RFC 4180 read strictly: every record ends with CR LF; a field in double quotes may
+// hold commas, CR, LF and doubled quotes; a quote anywhere else, a bare LF or CR, or
+// an unclosed quote is malformed (nullopt).
+std::optional<QList<QStringList>> ParseCsv(const QString &text) {
+    QList<QStringList> records;
+    QStringList record;
+    QString field;
+    bool fieldStart = true;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n) {
+        const QChar c = text[i];
+        if (fieldStart && c == u'"') {
+            for (++i;; ++i) {
+                if (i >= n) return std::nullopt;
+                if (text[i] != u'"') {
+                    field += text[i];
+                } else if (i + 1 < n && text[i + 1] == u'"') {
+                    field += u'"';
+                    ++i;
+                } else {
+                    ++i;
+                    break;
+                }
+            }
+            if (i < n && text[i] != u',' && text[i] != u'\r') return std::nullopt;
+            fieldStart = false;
+        } else if (c == u',') {
+            record << field;
+            field.clear();
+            fieldStart = true;
+            ++i;
+        } else if (c == u'\r') {
+            if (i + 1 >= n || text[i + 1] != u'\n') return std::nullopt;
+            record << field;
+            records << record;
+            record.clear();
+            field.clear();
+            fieldStart = true;
+            i += 2;
+        } else if (c == u'"' || c == u'\n') {
+            return std::nullopt;
+        } else {
+            field += c;
+            fieldStart = false;
+            ++i;
+        }
+    }
+    if (!fieldStart || !record.isEmpty()) return std::nullopt; // the last record not ended
+    return records;
+}
+
+QString N(uint64_t value) {
+    return QString::number(value);
 }
 
 } // namespace
@@ -42,6 +111,8 @@ private slots:
     void failures();
     void json_data();
     void json();
+    void csv_data();
+    void csv();
 
 private:
     QTemporaryDir dir_;
@@ -105,6 +176,8 @@ void TJournalsCliTest::failures_data() {
                                   << 2 << "--lang is en or ru";
     QTest::newRow("missing file") << QStringList{"journals", "/nonexistent/a.vorng", "--which", "trip"} << 1
                                   << "tripconf-cli journals: ";
+    QTest::newRow("json and csv") << QStringList{"journals", "a.vorng", "--which", "trip", "--json", "--csv"}
+                                  << 2 << "--json and --csv exclude each other";
 }
 
 void TJournalsCliTest::failures() {
@@ -198,6 +271,143 @@ void TJournalsCliTest::json() {
         QCOMPARE(got.value("petrolMillilitres").toInteger(-1), r.Empty() ? -1 : qint64(r.petrol));
         QCOMPARE(got.value("gasMillilitres").toInteger(-1), r.Empty() ? -1 : qint64(r.gas));
         QCOMPARE(got.value("travelSeconds").toInteger(-1), r.Empty() ? -1 : qint64(r.travelSeconds));
+    }
+}
+
+// Parsed back by the test's own reader, the CSV gives every record's raw values and
+// the viewer's cells, under a header in the chosen language; a decimal comma stays
+// inside its quoted field.
+void TJournalsCliTest::csv_data() {
+    QTest::addColumn<QString>("which");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QStringList>("header");
+    const QStringList tripEn{"Slot",
+                             "Minutes since midnight",
+                             "Day",
+                             "Month",
+                             "Travel time, s",
+                             "Distance, m",
+                             "Petrol, ml",
+                             "Gas, ml",
+                             "#",
+                             "Date and time of rec.",
+                             "Travel time",
+                             "Mileage, km",
+                             "Fuel expense, l",
+                             "Av. speed, km/h",
+                             "Av. expense per 100 km",
+                             "Av. expense per hour",
+                             "Cost"};
+    const QStringList tripRu{"Слот",
+                             "Минуты от полуночи",
+                             "День",
+                             "Месяц",
+                             "Время в пути, с",
+                             "Пробег, м",
+                             "Бензин, мл",
+                             "Газ, мл",
+                             "#",
+                             "Дата и время записи",
+                             "Время в пути",
+                             "Пробег, км",
+                             "Расход топлива, л",
+                             "Ср. скорость, км/час",
+                             "Ср. расход на 100 км",
+                             "Ср. расход в час",
+                             "Стоимость"};
+    QTest::newRow("trip, en") << "trip" << true << tripEn;
+    QTest::newRow("trip, ru") << "trip" << false << tripRu;
+    QTest::newRow("tank, ru") << "tank" << false << tripRu;
+    QTest::newRow("errors, en") << "errors" << true
+                                << QStringList{"Record",      "Minutes since midnight", "Day", "Month",
+                                               "Code",        "Freeze-frame code",      "#",   "Time",
+                                               "Trouble code"};
+    QTest::newRow("errors, ru") << "errors" << false
+                                << QStringList{"Запись",    "Минуты от полуночи", "День", "Месяц",
+                                               "Код",       "Код стоп-кадра",     "#",    "Время",
+                                               "Код ошибки"};
+    QTest::newRow("averages, en") << "averages" << true
+                                  << QStringList{"Accumulator",          "Time, s",
+                                                 "Distance, m",          "Fuel, ml",
+                                                 "Initial distance, km", "Time",
+                                                 "Mileage, km",          "Expense, l",
+                                                 "Av.speed, km/h",       "Av.exp., l/100",
+                                                 "Av.exp., l/h"};
+    QTest::newRow("averages, ru")
+        << "averages" << false
+        << QStringList{
+               "Накопитель",      "Время, с",   "Пробег, м", "Топливо, мл",         "Начальный пробег, км",
+               "Время",           "Пробег, км", "Расход, л", "Ср.скорость, км/час", "Ср.расход, л/100",
+               "Ср.расход, л/час"};
+}
+
+void TJournalsCliTest::csv() {
+    QFETCH(QString, which);
+    QFETCH(bool, english);
+    QFETCH(QStringList, header);
+    // The Russian rows under a Russian locale: decimal commas.
+    const QChar separator = english ? QLatin1Char('.') : QLatin1Char(',');
+    const TRun run = Run({"journals", file_, "--which", which, "--csv", "--lang", english ? "en" : "ru"},
+                         {english ? "LC_ALL=C.UTF-8" : "LC_ALL=ru_RU.UTF-8"});
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.startsWith("\xEF\xBB\xBF")); // UTF-8, and spreadsheets know it
+    const QString text = QString::fromUtf8(run.out.mid(3));
+    QCOMPARE(text.toUtf8(), run.out.mid(3));
+    const std::optional<QList<QStringList>> parsed = ParseCsv(text);
+    QVERIFY(parsed);
+    const QList<QStringList> &rows = *parsed;
+    QCOMPARE(rows.value(0), header);
+    for (const QStringList &row : rows)
+        QCOMPARE(row.size(), header.size());
+    if (!english && which != "errors") { // the decimal commas came through inside their quoted fields
+        auto hasComma = [](const QStringList &row) {
+            return std::any_of(row.begin(), row.end(), [](const QString &f) { return f.contains(u','); });
+        };
+        QVERIFY(std::any_of(rows.begin() + 1, rows.end(), hasComma));
+    }
+
+    const TLangScope language(english);
+    const Journals::TDecimalSeparatorScope decimals(separator);
+    TMK mk;
+    SettingsFile::Load(mk, file_);
+    mk.LoadAllSections();
+    if (which == "trip" || which == "tank") {
+        const auto journal = which == "trip" ? Journals::TJournal::Trip : Journals::TJournal::Tank;
+        const Journals::TTextGrid grid = Journals::JournalGrid(mk, journal);
+        QCOMPARE(rows.size(), 22);
+        for (int slot = 0; slot < 21; ++slot) {
+            const QStringList &row = rows[slot + 1];
+            const Journals::TJournalRecord r = Journals::JournalRecord(mk, journal, slot);
+            const QStringList raw =
+                r.Empty() ? QStringList(7)
+                          : QStringList{N(r.minutes),  N(r.day),    N(r.month), N(r.travelSeconds),
+                                        N(r.distance), N(r.petrol), N(r.gas)};
+            QCOMPARE(row.mid(0, 8), QStringList{N(uint64_t(slot))} + raw);
+            QCOMPARE(row.mid(8), grid[slot + 1]);
+        }
+    } else if (which == "errors") {
+        const Journals::TTextGrid grid = Journals::ErrorListGrid(mk, Journals::FaultFormatOf(mk));
+        QCOMPARE(rows.size(), 8);
+        for (int i = 0; i < 7; ++i) {
+            const Journals::TErrorRecord r = Journals::ErrorRecord(mk, i);
+            const QStringList raw =
+                r.code == 0 ? QStringList(5)
+                            : QStringList{N(r.minutes), N(r.day), N(r.month), N(r.code), N(r.freezeCode)};
+            QCOMPARE(rows[i + 1].mid(0, 6), QStringList{N(uint64_t(i))} + raw);
+            QCOMPARE(rows[i + 1].mid(6), grid[i + 1]);
+        }
+    } else {
+        QCOMPARE(rows.size(), 9);
+        for (int i = 0; i < Journals::AccumulatorCount; ++i) {
+            const auto a = Journals::TAccumulator(i);
+            const Journals::TTotals t = Journals::Totals(mk, a);
+            QStringList expected{Journals::AccumulatorCaption(a), N(t.time), N(t.distance), N(t.fuel),
+                                 QString::number(t.startKm)};
+            for (const QStringList &line : Journals::AveragesGrid(t))
+                expected << line[1];
+            QCOMPARE(rows[i + 1], expected);
+        }
     }
 }
 

@@ -1,15 +1,18 @@
 // tripconf-cli journals: a settings file's trip or refuelling journal, error list or
-// averages, as the journal viewer exports its grids, or as JSON with the raw values.
+// averages, as the journal viewer exports its grids, or as JSON or CSV with the raw
+// values.
 
 #include "Cli.h"
 
 #include "model/Journals.h"
+#include "model/JournalsCsv.h"
 #include "model/MK.h"
 #include "model/MKLayout.h"
 #include "model/SettingsFile.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <cstdio>
 
 namespace {
 
@@ -95,7 +98,16 @@ int RunJournals(TCliArgs &args) {
     TReport report{};
     if (!ReportByName(which, &report))
         throw TUsageError(QStringLiteral("--which is trip, tank, errors or averages"));
+    if (args.IsSet("json") && args.IsSet("csv"))
+        throw TUsageError(QStringLiteral("--json and --csv exclude each other"));
 
+    if (args.IsSet("csv")) {
+        const QByteArray csv = FileCsv(file, report);
+        Out().flush();
+        std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
+        std::fflush(stdout);
+        return 0;
+    }
     if (!args.IsSet("json")) {
         Out() << FileReport(file, report);
         Out().flush();
@@ -126,10 +138,17 @@ const TCliRegistration registration{
      "minuteOfDay, day, month, travelSeconds, distanceMetres, petrolMillilitres, gasMillilitres}]; for "
      "errors, columns and records [{index, empty, cells, minuteOfDay, day, month, code, freezeFrame [{label, "
      "value}]}]; for averages, accumulators [{name, caption, timeSeconds, distanceMetres, fuelMillilitres, "
-     "startKm, lines [{label, value}]}]. Empty records carry only their number, empty and cells.",
+     "startKm, lines [{label, value}]}]. Empty records carry only their number, empty and cells.\n\n"
+     "With --csv: comma-separated values (RFC 4180: fields with a comma, a quote or a line end in double "
+     "quotes, CR LF line ends) in UTF-8 with a byte order mark, so that spreadsheets open it directly. A "
+     "header row in the --lang language, then one row per record (slot, error record or accumulator): its "
+     "raw values first (minutes since midnight, day, month, seconds, metres, millilitres, codes), then the "
+     "cells the viewer shows. Empty records leave their raw values empty.",
      {{0, "which", "trip|tank|errors|averages", "Which journal to print.", nullptr, true},
       kLangOption,
-      kJsonOption},
+      kJsonOption,
+      {0, "csv", nullptr, "Print comma-separated values for a spreadsheet instead of the viewer's text.",
+       nullptr, false}},
      {{"FILE", "The settings file (.vorng)."}},
      RunJournals}};
 
