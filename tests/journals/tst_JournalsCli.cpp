@@ -1,5 +1,5 @@
 // tripconf-cli journals: the built binary prints what the viewer would save, the
-// records as JSON or CSV.
+// records as JSON or CSV, and draws the charts.
 
 #include "JournalsFixture.h"
 #include "base/Lang.h"
@@ -8,6 +8,7 @@
 #include "model/MK.h"
 #include "model/SettingsFile.h"
 
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -113,6 +114,9 @@ private slots:
     void json();
     void csv_data();
     void csv();
+    void chart_data();
+    void chart();
+    void otherCommandsNeedNoDisplay();
 
 private:
     QTemporaryDir dir_;
@@ -177,7 +181,14 @@ void TJournalsCliTest::failures_data() {
     QTest::newRow("missing file") << QStringList{"journals", "/nonexistent/a.vorng", "--which", "trip"} << 1
                                   << "tripconf-cli journals: ";
     QTest::newRow("json and csv") << QStringList{"journals", "a.vorng", "--which", "trip", "--json", "--csv"}
-                                  << 2 << "--json and --csv exclude each other";
+                                  << 2 << "--json, --csv and --chart exclude each other";
+    QTest::newRow("chart without -o") << QStringList{"journals", "a.vorng", "--which", "trip", "--chart"} << 2
+                                      << "--chart needs -o OUT.png";
+    QTest::newRow("-o without chart")
+        << QStringList{"journals", "a.vorng", "--which", "trip", "-o", "x.png"} << 2 << "-o is for --chart";
+    QTest::newRow("chart of errors") << QStringList{"journals", "a.vorng", "--which", "errors",
+                                                    "--chart",  "-o",      "x.png"}
+                                     << 2 << "--chart draws the trip or tank journal";
 }
 
 void TJournalsCliTest::failures() {
@@ -409,6 +420,55 @@ void TJournalsCliTest::csv() {
             QCOMPARE(rows[i + 1], expected);
         }
     }
+}
+
+void TJournalsCliTest::chart_data() {
+    QTest::addColumn<QString>("which");
+    QTest::addColumn<QString>("platform"); // empty: none set
+    QTest::newRow("trip, no platform set") << "trip"
+                                           << "";
+    QTest::newRow("tank, a platform that is not there") << "tank"
+                                                        << "no-such-platform";
+}
+
+// Drawn headless whatever the environment says, through the safe writer.
+void TJournalsCliTest::chart() {
+    QFETCH(QString, which);
+    QFETCH(QString, platform);
+    const QString out = dir_.filePath(which + QStringLiteral(".png"));
+    QFile::remove(out);
+    QImage pictures[2];
+    for (int lang = 0; lang < 2; ++lang) {
+        const TRun run =
+            Run({"journals", file_, "--which", which, "--chart", "-o", out, "--lang", lang ? "en" : "ru"},
+                {"QT_QPA_PLATFORM=" + platform, "DISPLAY=", "WAYLAND_DISPLAY="});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(pictures[lang].load(out, "PNG"));
+        QCOMPARE(pictures[lang].size(), QSize(1200, 600));
+    }
+    QVERIFY(pictures[0] != pictures[1]); // the texts follow --lang
+
+    const QString missing = dir_.filePath(QStringLiteral("missing/") + which + QStringLiteral(".png"));
+    const TRun failed = Run({"journals", file_, "--which", which, "--chart", "-o", missing});
+    QCOMPARE(failed.exitCode, 1);
+    QVERIFY2(failed.err.contains(QStringLiteral("Cannot write file \"%1\"").arg(missing)),
+             qPrintable(failed.err));
+}
+
+// Only --chart starts a widgets application: with no platform to be had, the other
+// outputs still work.
+void TJournalsCliTest::otherCommandsNeedNoDisplay() {
+    for (const QStringList &output : {QStringList{}, QStringList{"--csv"}, QStringList{"--json"}}) {
+        const QStringList args = QStringList{"journals", file_, "--which", "trip"} + output;
+        const TRun plain = Run(args);
+        const TRun broken = Run(args, {"QT_QPA_PLATFORM=no-such-platform"});
+        QCOMPARE(broken.exitCode, 0);
+        QCOMPARE(broken.err, QString());
+        QCOMPARE(broken.out, plain.out);
+    }
+    const TRun models = Run({"models"}, {"QT_QPA_PLATFORM=no-such-platform"});
+    QCOMPARE(models.exitCode, 0);
 }
 
 QTEST_GUILESS_MAIN(TJournalsCliTest)
