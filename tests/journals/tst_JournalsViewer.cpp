@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "base/Lang.h"
 #include "model/JournalChartView.h"
+#include "model/JournalCharts.h"
 #include "model/Journals.h"
 #include "model/MK.h"
 #include "model/MK_ViewJournalsDlg.h"
@@ -24,6 +25,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -98,13 +100,9 @@ private slots:
     void doubleClickClearsAccumulator();
     void freezeFrameFollowsSelection();
 
-    void chartsShowTheJournals_data();
     void chartsShowTheJournals();
     void hoverShowsTheGridRow();
-    void clearingEmptiesTheChart();
-    void saveChart_data();
     void saveChart();
-    void saveChartFailure();
 
     void okStoresSections();
     void escapeAfterClearing();
@@ -462,6 +460,7 @@ void TJournalsViewerTest::saveFailure() {
 
 namespace {
 
+// The bar sets and the line of a drawn chart, and its axis titles.
 struct TDrawn {
     QStringList categories;
     QList<QBarSet *> bars;
@@ -471,190 +470,112 @@ struct TDrawn {
 
 TDrawn Drawn(const TJournalChartView *view) {
     TDrawn d;
-    QChart *chart = view->chart();
-    for (QAbstractAxis *axis : chart->axes()) {
+    for (QAbstractAxis *axis : view->chart()->axes()) {
         if (auto *c = qobject_cast<QBarCategoryAxis *>(axis)) d.categories = c->categories();
         if (auto *v = qobject_cast<QValueAxis *>(axis))
             (v->alignment() == Qt::AlignLeft ? d.leftTitle : d.rightTitle) = v->titleText();
     }
-    for (QAbstractSeries *s : chart->series()) {
+    for (QAbstractSeries *s : view->chart()->series()) {
         if (auto *b = qobject_cast<QBarSeries *>(s)) d.bars = b->barSets();
         if (auto *l = qobject_cast<QLineSeries *>(s)) d.line = l;
     }
     return d;
 }
 
-// The grid row of a slot under the grid's headings, as the chart's tooltip must show it.
-QString GridRowText(const TJournalGrid *grid, int slot) {
-    QStringList lines;
-    for (int c = 0; c < grid->ColCount(); ++c)
-        lines << grid->Cells(c, 0) + QStringLiteral(": ") + grid->Cells(c, slot + 1);
-    return lines.join(QLatin1Char('\n'));
-}
-
 } // namespace
 
-void TJournalsViewerTest::chartsShowTheJournals_data() {
-    QTest::addColumn<bool>("english");
-    QTest::addColumn<QStringList>("titles"); // trip chart, tank chart
-    QTest::newRow("ru") << false
-                        << QStringList{"Журнал поездок (пустые записи не показаны: 1, 4…20)",
-                                       "Журнал заправок (пустые записи не показаны: Посл., 2…19)"};
-    QTest::newRow("en") << true
-                        << QStringList{"Trip log (empty slots left out: 1, 4…20)",
-                                       "Petrol log (empty slots left out: Last, 2…19)"};
-}
-
-// The sample has trips in slots 0, 2 and 3 (one without distance, one of travel time
-// 0), refuellings in slots 1 and 20, gas in some of each.
+// What is drawn is the journal's chart, under the grid's own captions, in the
+// interface language, and follows a clearing.
 void TJournalsViewerTest::chartsShowTheJournals() {
-    QFETCH(bool, english);
-    QFETCH(QStringList, titles);
-    auto dialog = Show(english);
-    QTest::mouseClick(dialog->pcMain->tabBar(), Qt::LeftButton, {},
-                      dialog->pcMain->tabBar()->tabRect(dialog->pcMain->indexOf(dialog->tsCharts)).center());
-    QCOMPARE(dialog->pcMain->currentWidget(), dialog->tsCharts);
+    auto dialog = Show(false);
+    QTabBar *tabs = dialog->pcMain->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {},
+                      tabs->tabRect(dialog->pcMain->indexOf(dialog->tsCharts)).center());
     QVERIFY(dialog->chTrip->isVisible());
-    QVERIFY(!dialog->chTank->isVisible());
-
-    TDrawn trip = Drawn(dialog->chTrip);
-    QCOMPARE(dialog->chTrip->chart()->title(), titles[0]);
-    QCOMPARE(trip.categories, (QStringList{"3", "2", english ? "Last" : "Посл."}));
-    QCOMPARE(trip.leftTitle, dialog->sgTrip->Cells(6, 0)); // the grid's own captions
-    QCOMPARE(trip.rightTitle, dialog->sgTrip->Cells(3, 0));
-    QCOMPARE(trip.bars.size(), 2); // petrol and gas: slot 2 used gas
-    QCOMPARE(trip.bars[0]->label(), english ? QStringLiteral("Petrol") : QStringLiteral("Бензин"));
-    QCOMPARE(trip.bars[1]->label(), english ? QStringLiteral("Gas") : QStringLiteral("Газ"));
-    QCOMPARE(trip.line->name(), dialog->sgTrip->Cells(3, 0));
-    // Slot 3: 7 l over 90 km; slot 2: 345678.901 l and 2345.678 l over 3123456.789 km;
-    // slot 0 did not move: no bar, distance 0.
-    const double petrol[] = {7000.0 * 100 / 90000, 345678901.0 * 100 / 3123456789.0, 0};
-    const double gas[] = {0, 2345678.0 * 100 / 3123456789.0, 0};
-    const double km[] = {90.0, 3123456.789, 0};
-    QCOMPARE(trip.bars[0]->count(), 3);
-    QCOMPARE(trip.line->count(), 3);
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(trip.bars[0]->at(i), petrol[i]);
-        QCOMPARE(trip.bars[1]->at(i), gas[i]);
-        QCOMPARE(trip.line->at(i), QPointF(i, km[i]));
-    }
-
     QTest::mouseClick(dialog->rbTankChart, Qt::LeftButton);
-    QVERIFY(dialog->chTank->isVisible());
-    QVERIFY(!dialog->chTrip->isVisible());
-    const TDrawn tank = Drawn(dialog->chTank);
-    QCOMPARE(dialog->chTank->chart()->title(), titles[1]);
-    QCOMPARE(tank.categories, (QStringList{"20", "1"}));
-    QCOMPARE(tank.leftTitle, dialog->sgTank->Cells(4, 0));
-    QCOMPARE(tank.rightTitle, dialog->sgTank->Cells(3, 0));
-    QCOMPARE(tank.bars.size(), 2);
-    QCOMPARE(tank.bars[0]->at(0), 0.001); // litres
-    QCOMPARE(tank.bars[0]->at(1), 11.0);
-    QCOMPARE(tank.bars[1]->at(1), 2.0);
-    QCOMPARE(tank.line->at(0), QPointF(0, 0.001));
-    QCOMPARE(tank.line->at(1), QPointF(1, 150.0));
-
-    // Shown again in the other language, the charts speak it.
-    Lang::SetEnglish(!english);
-    dialog->FormShow();
-    QCOMPARE(Drawn(dialog->chTrip).leftTitle, dialog->sgTrip->Cells(6, 0));
-    QVERIFY(Drawn(dialog->chTrip).leftTitle != trip.leftTitle);
-    QCOMPARE(Drawn(dialog->chTank).bars[0]->label(),
-             english ? QStringLiteral("Бензин") : QStringLiteral("Petrol"));
+    QVERIFY(dialog->chTank->isVisible() && !dialog->chTrip->isVisible());
+    for (const bool english : {false, true}) {
+        if (english) {
+            Lang::SetEnglish(true); // shown again in the other language
+            dialog->FormShow();
+        }
+        for (const TJournal journal : {TJournal::Trip, TJournal::Tank}) {
+            TJournalChartView *view = journal == TJournal::Trip ? dialog->chTrip : dialog->chTank;
+            const TJournalGrid *grid = journal == TJournal::Trip ? dialog->sgTrip : dialog->sgTank;
+            const JournalCharts::TChart model = JournalCharts::Build(*mk_, journal);
+            const TDrawn drawn = Drawn(view);
+            QCOMPARE(view->chart()->title(), model.title);
+            QCOMPARE(drawn.categories, model.categories);
+            QCOMPARE(drawn.leftTitle, grid->Cells(journal == TJournal::Trip ? 6 : 4, 0));
+            QCOMPARE(drawn.rightTitle, grid->Cells(3, 0));
+            QCOMPARE(drawn.line->name(), grid->Cells(3, 0));
+            QCOMPARE(drawn.bars.size(), 2); // the sample has gas in both journals
+            for (int b = 0; b < 2; ++b) {
+                QCOMPARE(drawn.bars[b]->label(), model.series[b].name);
+                for (int i = 0; i < model.categories.size(); ++i)
+                    QCOMPARE(drawn.bars[b]->at(i), model.series[b].values[i].value_or(0));
+            }
+            for (int i = 0; i < model.categories.size(); ++i)
+                QCOMPARE(drawn.line->at(i), QPointF(i, *model.series[2].values[i]));
+        }
+    }
+    QCOMPARE(dialog->chTrip->chart()->title(), QStringLiteral("Trip log (empty slots left out: 1, 4…20)"));
+    QTest::mouseClick(dialog->bTankReset, Qt::LeftButton);
+    QCOMPARE(dialog->chTank->chart()->title(), QStringLiteral("Petrol log (all slots empty)"));
+    QVERIFY(Drawn(dialog->chTank).categories.isEmpty());
+    QCOMPARE(Drawn(dialog->chTrip).categories.size(), 3);
 }
 
-// The mouse over a bar brings up the row of the trip grid as it stands there.
+// The mouse over a bar, or over a point of the line, brings up that row of the grid.
 void TJournalsViewerTest::hoverShowsTheGridRow() {
     auto dialog = Show(true);
     dialog->pcMain->setCurrentWidget(dialog->tsCharts);
     QCoreApplication::processEvents();
     TJournalChartView *view = dialog->chTrip;
     const TDrawn drawn = Drawn(view);
-    auto *series = qobject_cast<QBarSeries *>(view->chart()->series().first());
-    QVERIFY(series);
-    // Slot 2, its petrol bar: the first of two in the category's bar width.
-    const int category = 1;
-    const double x = category - series->barWidth() / 2 + series->barWidth() / 4;
-    const QPointF scene = view->chart()->mapToScene(
-        view->chart()->mapToPosition(QPointF(x, drawn.bars[0]->at(category) / 2), series));
-    QTest::mouseMove(view->viewport(), view->mapFromScene(scene));
-    QTRY_VERIFY(QToolTip::isVisible());
-    QCOMPARE(QToolTip::text(), GridRowText(dialog->sgTrip, 2));
-
-    // "Last" did not move and took no time: no bar, and its distance point tells the
-    // row with "---" for the per-hour values.
-    const QPointF last =
-        view->chart()->mapToScene(view->chart()->mapToPosition(drawn.line->at(2), drawn.line));
-    QTest::mouseMove(view->viewport(), view->mapFromScene(last));
-    QTRY_COMPARE(QToolTip::text(), GridRowText(dialog->sgTrip, 0));
+    auto *bars = qobject_cast<QBarSeries *>(view->chart()->series().first());
+    auto rowText = [&](int slot) {
+        QStringList lines;
+        for (int c = 0; c < 9; ++c)
+            lines << dialog->sgTrip->Cells(c, 0) + ": " + dialog->sgTrip->Cells(c, slot + 1);
+        return lines.join('\n');
+    };
+    auto hover = [&](QPointF value, QAbstractSeries *series) {
+        const QPointF scene = view->chart()->mapToScene(view->chart()->mapToPosition(value, series));
+        QTest::mouseMove(view->viewport(), view->mapFromScene(scene));
+    };
+    // Slot 2 (category 1): the middle of its petrol bar, the first of two.
+    hover({1 - bars->barWidth() / 4, drawn.bars[0]->at(1) / 2}, bars);
+    QTRY_COMPARE(QToolTip::text(), rowText(2));
+    // "Last" did not move and took no time: no bar, a point at 0 and "---" per hour.
+    hover(drawn.line->at(2), drawn.line);
+    QTRY_COMPARE(QToolTip::text(), rowText(0));
     QVERIFY(QToolTip::text().contains(
         "Av. speed, km/h: ---\nAv. expense per 100 km: ---\nAv. expense per hour: ---"));
 }
 
-void TJournalsViewerTest::clearingEmptiesTheChart() {
-    auto dialog = Show(false);
-    QTest::mouseClick(dialog->bTankReset, Qt::LeftButton);
-    const TDrawn tank = Drawn(dialog->chTank);
-    QVERIFY(tank.categories.isEmpty());
-    QCOMPARE(tank.bars.size(), 1);
-    QCOMPARE(tank.bars[0]->count(), 0);
-    QCOMPARE(dialog->chTank->chart()->title(), QStringLiteral("Журнал заправок (все записи пусты)"));
-    QCOMPARE(Drawn(dialog->chTrip).categories.size(), 3); // the other journal's chart stays
-}
-
-void TJournalsViewerTest::saveChart_data() {
-    QTest::addColumn<bool>("english");
-    QTest::addColumn<bool>("tank");
-    QTest::newRow("ru, trips") << false << false;
-    QTest::newRow("en, refuellings") << true << true;
-}
-
+// The chart on the screen is saved, not the other one; a failure is said in the error box.
 void TJournalsViewerTest::saveChart() {
-    QFETCH(bool, english);
-    QFETCH(bool, tank);
-    auto dialog = Show(english);
-    dialog->pcMain->setCurrentWidget(dialog->tsCharts);
-    if (tank) QTest::mouseClick(dialog->rbTankChart, Qt::LeftButton);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("chart.png"));
-    prompts_->FileNames << path;
-    QTest::mouseClick(dialog->bChartSave, Qt::LeftButton);
-
-    QCOMPARE(prompts_->Log.size(), 1); // the dialog only: no question, no error
-    QCOMPARE(prompts_->LastDialog.defaultSuffix, QStringLiteral("png"));
-    QCOMPARE(prompts_->LastDialog.filter, QStringLiteral("PNG (*.png)"));
-    QVERIFY(TestEnv::ReadFile(path).startsWith("\x89PNG\r\n"));
-    const QImage saved(path);
-    // The chart on the screen, not the other one.
-    TJournalChartView *shown = tank ? dialog->chTank : dialog->chTrip;
-    const QImage expected = shown->Picture();
-    QCOMPARE(saved.size(), expected.size());
-    QCOMPARE(saved.convertToFormat(QImage::Format_RGB32), expected.convertToFormat(QImage::Format_RGB32));
-    QVERIFY(saved.convertToFormat(QImage::Format_RGB32) !=
-            (tank ? dialog->chTrip : dialog->chTank)->Picture().convertToFormat(QImage::Format_RGB32));
-}
-
-void TJournalsViewerTest::saveChartFailure() {
     auto dialog = Show(true);
     dialog->pcMain->setCurrentWidget(dialog->tsCharts);
+    QTest::mouseClick(dialog->rbTankChart, Qt::LeftButton);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("missing/chart.png"));
-    prompts_->FileNames << path;
+    const QString path = dir.filePath(QStringLiteral("chart.png"));
+    prompts_->FileNames << path << dir.filePath(QStringLiteral("missing/chart.png"));
+    QTest::mouseClick(dialog->bChartSave, Qt::LeftButton);
+    QCOMPARE(prompts_->Log.size(), 1); // the dialog only: no question, no error
+    QCOMPARE(prompts_->LastDialog.defaultSuffix, QStringLiteral("png"));
+    QVERIFY(TestEnv::ReadFile(path).startsWith("\x89PNG\r\n"));
+    const QImage saved = QImage(path).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(saved, dialog->chTank->Picture().convertToFormat(QImage::Format_RGB32));
+    QVERIFY(saved != dialog->chTrip->Picture().convertToFormat(QImage::Format_RGB32));
+
     QTest::mouseClick(dialog->bChartSave, Qt::LeftButton);
     const QStringList errors = prompts_->Texts(TFakePrompts::ErrorBox);
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors[0].startsWith(QStringLiteral("Cannot write file \"%1\": ").arg(path)),
+    QVERIFY2(errors[0].startsWith("Cannot write file \"" + dir.filePath("missing/chart.png") + "\": "),
              qPrintable(errors[0]));
     QVERIFY(dialog->isVisible());
-
-    // Over an existing file only when the user says so.
-    const QString existing = dir.filePath(QStringLiteral("old.png"));
-    TestEnv::WriteFile(existing, "old");
-    prompts_->FileNames << existing;
-    prompts_->ConfirmAnswers << false;
-    QTest::mouseClick(dialog->bChartSave, Qt::LeftButton);
-    QCOMPARE(prompts_->Count(TFakePrompts::ConfirmBox), 1);
-    QCOMPARE(TestEnv::ReadFile(existing), QByteArray("old"));
 }
 
 // --- clearing ------------------------------------------------------------------------------
