@@ -65,7 +65,7 @@ void TJournalChartView::SetChart(const TChart &model) {
     chart->setTitleFont(titleFont);
     chart->legend()->setAlignment(Qt::AlignBottom);
     // Numbers as the grids write them: the system's decimal separator, no grouping.
-    QLocale locale;
+    QLocale locale = QLocale::system();
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     chart->setLocale(locale);
     chart->setLocalizeNumbers(true);
