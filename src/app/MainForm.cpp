@@ -1,15 +1,18 @@
 #include "app/MainForm.h"
 
 #include "app/IniFls.h"
+#include "app/InstanceChannel.h"
 #include "app/JustOne.h"
 #include "app/PassW.h"
 #include "app/Progress.h"
 #include "app/QtTexts.h"
 #include "app/Transfer.h"
+#include "base/DialogFolders.h"
 #include "base/Error.h"
 #include "base/Folders.h"
 #include "base/Lang.h"
 #include "editor/MK_SetParamsDlg.h"
+#include "catalogue/ProtsH.h"
 #include "link/ML_RS232.h"
 #include "link/ML_RS232_SetNumDlg.h"
 #include "model/MK.h"
@@ -17,6 +20,19 @@
 #include "model/SettingsFile.h"
 
 #include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMenu>
+#include <QMessageBox>
+#include <QApplication>
+#include <QMimeData>
+#include <QShortcut>
+#include <QTextBrowser>
+#include <QToolButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -37,6 +53,43 @@ namespace {
 
 constexpr int kClientWidth = 810;
 constexpr int kClientHeight = 384;
+constexpr int kStatusHeight = 22; // the status line under the steps
+
+// Forwards to the prompts in use and keeps the last error shown, for the status line.
+class TErrorWitness final : public TUserPrompts {
+public:
+    TErrorWitness() : next_(Prompts()) { SetPrompts(this); }
+    ~TErrorWitness() override { SetPrompts(&next_); }
+    TErrorWitness(const TErrorWitness &) = delete;
+    TErrorWitness &operator=(const TErrorWitness &) = delete;
+
+    QString LastError;
+
+    void ShowError(const QString &text) override {
+        LastError = text;
+        next_.ShowError(text);
+    }
+    void ShowInformation(const QString &text) override { next_.ShowInformation(text); }
+    bool Confirm(const QString &text) override { return next_.Confirm(text); }
+    void ShowApplicationError(const QString &text) override {
+        LastError = text;
+        next_.ShowApplicationError(text);
+    }
+    QString OpenFileName(const TFileDialogOptions &options) override { return next_.OpenFileName(options); }
+    QString SaveFileName(const TFileDialogOptions &options) override { return next_.SaveFileName(options); }
+
+private:
+    TUserPrompts &next_;
+};
+
+// A settings file among dropped URLs, or empty.
+QString DroppedSettingsFile(const QMimeData *data) {
+    if (!data || !data->hasUrls()) return {};
+    for (const QUrl &url : data->urls())
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QLatin1String(".vorng"), Qt::CaseInsensitive))
+            return url.toLocalFile();
+    return {};
+}
 
 // The decorative picture: a small trip computer screen.
 QPixmap DrawPicture() {
@@ -123,7 +176,13 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent) {
     BuildControls();
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(kClientWidth, kClientHeight + kStatusHeight);
+    setAcceptDrops(true);
+    if (OwnsInstance()) {
+        channel_ = new TInstanceChannel(JustOne1->LockFileName(), this);
+        connect(channel_, &TInstanceChannel::FileHanded, this, [this](const QString &path) { OpenHandedFile(path); });
+        channel_->Listen();
+    }
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     ApplyLanguage();
@@ -173,7 +232,35 @@ void TMainForm::BuildControls() {
     Label1 = WrappedLabel(GroupBox4, "Label1");
     bSetParams = Button(GroupBox4, "bSetParams");
 
-    cbEnglishVersion = new QCheckBox(QStringLiteral("English language"), this);
+    // One click to a recent file; the button itself keeps its open dialog.
+    bRecentFiles = new QToolButton(GroupBox1);
+    bRecentFiles->setObjectName(QStringLiteral("bRecentFiles"));
+    bRecentFiles->setArrowType(Qt::DownArrow);
+    bRecentFiles->setPopupMode(QToolButton::InstantPopup);
+    bRecentFiles->setMinimumHeight(28);
+    RecentMenu = new QMenu(bRecentFiles);
+    RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    bRecentFiles->setMenu(RecentMenu);
+    connect(RecentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+
+    bAbout = new QToolButton(this);
+    bAbout->setObjectName(QStringLiteral("bAbout"));
+    bAbout->setText(QStringLiteral("?"));
+    connect(bAbout, &QToolButton::clicked, this, [this] { ShowAbout(); });
+    auto *f1 = new QShortcut(QKeySequence::HelpContents, this);
+    connect(f1, &QShortcut::activated, this, [this] {
+        if (!busy_) ShowAbout();
+    });
+
+    lStatus = new QLabel(this);
+    lStatus->setObjectName(QStringLiteral("lStatus"));
+    lStatus->setFixedHeight(kStatusHeight - 2);
+    lStatus->setFrameShape(QFrame::StyledPanel);
+    lStatus->setFrameShadow(QFrame::Sunken);
+    lStatus->setTextFormat(Qt::PlainText);
+    lStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    cbEnglishVersion = new QCheckBox(QStringLiteral("English lan&guage"), this);
     cbEnglishVersion->setObjectName(QStringLiteral("cbEnglishVersion"));
 
     Image1 = new QLabel(this);
@@ -209,7 +296,11 @@ void TMainForm::BuildControls() {
         auto *right = new QVBoxLayout;
         right->setSpacing(4);
         right->addWidget(Label6, 1);
-        right->addWidget(bLoadParams);
+        auto *load = new QHBoxLayout;
+        load->setSpacing(2);
+        load->addWidget(bLoadParams, 1);
+        load->addWidget(bRecentFiles);
+        right->addLayout(load);
         l->addLayout(left, 1);
         l->addLayout(right, 1);
     }
@@ -235,6 +326,8 @@ void TMainForm::BuildControls() {
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(cbEnglishVersion, 0, Qt::AlignVCenter);
     bottom->addStretch(1);
+    bottom->addWidget(bAbout, 0, Qt::AlignVCenter);
+    bottom->addSpacing(8);
     bottom->addWidget(Image1);
 
     auto *main = new QVBoxLayout(this);
@@ -245,6 +338,7 @@ void TMainForm::BuildControls() {
     main->addLayout(row2, 1);
     main->addLayout(row3, 1);
     main->addLayout(bottom);
+    main->addWidget(lStatus);
 
     SetImageButtonsEnabled(false);
 
@@ -274,24 +368,24 @@ void TMainForm::ApplyLanguage() {
         {GroupBox1, {"Шаг 1", "Step 1"}},
         {Label2, {"Для адекватного отображения возможных вариантов настроек считайте текущие настройки МК.",
                   "For an adequate display of possible settings, read the current settings of the device."}},
-        {bGetParams, {"Считать настройки из МК", "Read settings from the device"}},
+        {bGetParams, {"Считать настройки из &МК", "Read settings from the &device"}},
         {Label6, {"или, если Вы ранее уже сохраняли настройки на диск, считайте файл с диска.",
                   "or, if you have previously saved the settings to disk, read the file from disk."}},
-        {bLoadParams, {"Считать настройки из файла на диске", "Read settings from a file on disk"}},
+        {bLoadParams, {"Считать настройки из &файла на диске", "Read settings from a &file on disk"}},
         {GroupBox2, {"Шаг 2", "Step 2"}},
         {Label3, {"Произведите изменения настроек.", "Make changes to the settings."}},
-        {bEditParams, {"Редактировать настройки", "Edit settings"}},
+        {bEditParams, {"&Редактировать настройки", "&Edit settings"}},
         {GroupBox5, {"Шаг 2a", "Step 2a"}},
         {Label7, {"Просмотрите журналы поездок, заправок и ошибок", "View the logs of trips, gas stations and faults"}},
-        {bViewJournals, {"Просмотреть журналы", "View logs"}},
+        {bViewJournals, {"Просмотреть &журналы", "View &logs"}},
         {GroupBox3, {"Шаг 3", "Step 3"}},
         {Label4, {"Для возможности повторного просмотра или редактирования сохраните настройки на диск.",
                   "To be able to view or edit the settings again, save the settings to disk."}},
-        {bSaveParams, {"Сохранить настройки в файл на диске", "Save the settings to a file on disk"}},
+        {bSaveParams, {"&Сохранить настройки в файл на диске", "&Save the settings to a file on disk"}},
         {GroupBox4, {"Шаг 4", "Step 4"}},
         {Label1, {"Запишите настройки в МК", "Write the settings to the device"}},
-        {bSetParams, {"Записать настройки в МК", "Write the settings to the device"}},
-        {bRS232, {"Выбрать СОМ-порт вручную", "Select the COM port manually"}},
+        {bSetParams, {"&Записать настройки в МК", "&Write the settings to the device"}},
+        {bRS232, {"Выбрать СОМ-&порт вручную", "Select the COM &port manually"}},
     };
     // clang-format on
     setWindowTitle(Bi("Просмотр и настройка параметров МК (Версия %1)",
@@ -304,6 +398,63 @@ void TMainForm::ApplyLanguage() {
         else if (auto *b = qobject_cast<QPushButton *>(t.control)) b->setText(s);
         else if (auto *g = qobject_cast<QGroupBox *>(t.control)) g->setTitle(s);
     }
+    bRecentFiles->setToolTip(Bi("Недавние файлы настроек", "Recent settings files"));
+    bAbout->setToolTip(Bi("О программе (F1)", "About the program (F1)"));
+    UpdateTitle();
+    ShowStatus();
+}
+
+// --- what the window holds --------------------------------------------------------------
+
+QString TMainForm::ModelText() const {
+    if (!mk_) return {};
+    const TDeviceModel *model = FindDeviceModel(mk_->ModelCode);
+    const QString code = QStringLiteral("0x%1").arg(mk_->ModelCode, 4, 16, QLatin1Char('0')).toUpper().replace(
+        QLatin1String("0X"), QLatin1String("0x"));
+    return model && *model->Name ? QString::fromUtf8(model->Name) + QStringLiteral(" (") + code + QLatin1Char(')')
+                                 : code;
+}
+
+void TMainForm::UpdateTitle() {
+    const QString caption = Bi("Просмотр и настройка параметров МК (Версия %1)",
+                               "Viewing and configuring trip computer parameters (Version %1)")
+                                .arg(QStringLiteral(TRIPCONF_VERSION));
+    if (source_.isEmpty()) {
+        setWindowTitle(caption);
+    } else {
+        const QString name =
+            source_.startsWith(QLatin1String("COM")) ? source_ : QFileInfo(source_).fileName();
+        setWindowTitle(name + QStringLiteral("[*] — ") + ModelText() + QStringLiteral(" — ") + caption);
+    }
+    setWindowModified(SettingsModified);
+}
+
+void TMainForm::SetStatus(const TBiText &text, const QStringList &args) {
+    status_ = text;
+    statusArgs_ = args;
+    statusError_.clear();
+    ShowStatus();
+}
+
+void TMainForm::SetFailedStatus(const QString &error) {
+    status_ = {"Не выполнено: %1", "Failed: %1"};
+    statusArgs_.clear();
+    // The first line is the message; what follows (a backup's name, a reason) is in the box.
+    statusError_ = error.section(QLatin1Char('\n'), 0, 0);
+    ShowStatus();
+}
+
+void TMainForm::ShowStatus() {
+    if (!lStatus) return;
+    if (!status_.ru || !*status_.ru) {
+        lStatus->clear();
+        return;
+    }
+    QString text = status_.text();
+    if (!statusError_.isEmpty()) text = text.arg(statusError_);
+    for (const QString &a : statusArgs_) text = text.arg(a);
+    lStatus->setText(text);
+    lStatus->setToolTip(text);
 }
 
 // --- start-up and shut-down --------------------------------------------------------
@@ -333,6 +484,12 @@ void TMainForm::FormShow() {
             Prompts().ShowError(Bi("Настройки программы не прочитаны: %1 Программа работает с настройками по умолчанию.",
                                    "The program's settings could not be read: %1 The program works with its defaults.")
                                     .arg(ini.LoadError()));
+        DialogFolders::Load(ini);
+        recent_.clear();
+        for (int i = 1; i <= RecentCount; ++i) {
+            const QString file = ini.ReadString(QStringLiteral("RecentFiles"), QStringLiteral("File%1").arg(i), QString());
+            if (!file.isEmpty() && !recent_.contains(file)) recent_ << file;
+        }
         link_->LoadSettings(ini); // opens the stored port
         Lang::SetEnglish(ini.ReadBool(QStringLiteral("Common"), QStringLiteral("EnglishVersion"), false));
         ini.RestorePlacement(QStringLiteral("MainWindow"), this);
@@ -375,6 +532,10 @@ void TMainForm::FormClose() {
     TMIniFile ini;
     if (!ini.LoadError().isEmpty()) return; // said at the start
     if (link_) link_->SaveSettings(ini);
+    // Sections of their own, which older programs leave alone.
+    DialogFolders::Save(ini);
+    for (int i = 1; i <= RecentCount; ++i)
+        ini.WriteString(QStringLiteral("RecentFiles"), QStringLiteral("File%1").arg(i), recent_.value(i - 1));
     ini.WriteBool(QStringLiteral("Common"), QStringLiteral("EnglishVersion"), Lang::English());
     ini.SavePlacement(QStringLiteral("MainWindow"), this);
     if (!ini.UpdateFile())
@@ -393,6 +554,7 @@ void TMainForm::AskToSaveChanges() {
 // --- commands --------------------------------------------------------------------------
 
 void TMainForm::Guard(const std::function<void()> &command) {
+    TErrorWitness witness;
     try {
         command();
     } catch (const Error &e) {
@@ -400,6 +562,8 @@ void TMainForm::Guard(const std::function<void()> &command) {
     } catch (const std::exception &e) {
         Prompts().ShowApplicationError(QString::fromLocal8Bit(e.what()));
     }
+    if (!witness.LastError.isEmpty()) SetFailedStatus(witness.LastError);
+    UpdateTitle();
 }
 
 void TMainForm::bRS232Click() {
@@ -456,7 +620,17 @@ void TMainForm::bGetParamsClick() {
     AskToSaveChanges(); // a failed save stops here, before the image is overwritten
     if (!mk_ || !link_ || busy_) return;
     const TBusyScope busy([this](bool on) { SetBusy(on); });
-    MakeTransfer().Read();
+    QElapsedTimer clock;
+    clock.start();
+    if (MakeTransfer().Read() != TTransferResult::Done) {
+        if (!bEditParams->isEnabled()) source_.clear(); // a failed read closed the image off
+        return;
+    }
+    source_ = QStringLiteral("COM%1").arg(link_->PortNumber);
+    const double seconds = clock.elapsed() / 1000.0;
+    SetStatus({"Считано из МК через %1: %2, за %3 с.", "Read from the device on %1: %2, in %3 s."},
+              {source_, ModelText(), Lang::English() ? QString::number(seconds, 'f', 1)
+                                                     : QString::number(seconds, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(','))});
 }
 
 void TMainForm::bSetParamsClick() {
@@ -466,7 +640,14 @@ void TMainForm::bSetParamsClick() {
     // cut the write off is shown here, with the offer to put the backup back.
     QString backup;
     try {
-        MakeTransfer().Write();
+        TDeviceTransfer transfer = MakeTransfer();
+        if (transfer.Write() != TTransferResult::Done) return;
+        if (transfer.LastBackup().isEmpty())
+            SetStatus({"Записано в МК и проверено.", "Written to the device and verified."});
+        else
+            SetStatus({"Записано в МК и проверено. Резервная копия: %1",
+                       "Written to the device and verified. Backup: %1"},
+                      {QFileInfo(transfer.LastBackup()).fileName()});
         return;
     } catch (const TWriteCutOff &e) {
         Prompts().ShowApplicationError(e.message());
@@ -530,7 +711,24 @@ void TMainForm::bLoadParamsClick() {
 
 void TMainForm::OpenAtStart(const QString &argument) {
     const QString path = QFileInfo(argument).absoluteFilePath();
-    QTimer::singleShot(0, this, [this, path] { LoadSettingsFile(path); });
+    QTimer::singleShot(0, this, [this, path] { Guard([this, path] { LoadSettingsFile(path); }); });
+}
+
+void TMainForm::OpenHandedFile(const QString &path) {
+    // Brought to the front whatever happens, so the user sees what became of the file.
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    if (busy_ || QApplication::activeModalWidget()) {
+        QApplication::beep();
+        SetStatus({"Файл %1 не открыт: сначала закройте открытое окно.", "%1 was not opened: close the open window first."},
+                  {QDir::toNativeSeparators(path)});
+        return;
+    }
+    Guard([this, path] {
+        AskToSaveChanges();
+        LoadSettingsFile(path);
+    });
 }
 
 void TMainForm::LoadSettingsFile(const QString &path) {
@@ -542,7 +740,12 @@ void TMainForm::LoadSettingsFile(const QString &path) {
     } catch (const Error &e) {
         Prompts().ShowError(e.message());
         SetImageButtonsEnabled(false);
+        source_.clear();
+        return;
     }
+    source_ = QFileInfo(path).absoluteFilePath();
+    AddRecent(source_);
+    SetStatus({"Загружен файл %1", "Loaded %1"}, {QDir::toNativeSeparators(source_)});
 }
 
 void TMainForm::SaveSettingsToFile() {
@@ -555,4 +758,99 @@ void TMainForm::SaveSettingsToFile() {
     SettingsFile::Save(*mk_, path); // a failure reaches the application's error box
     SetImageButtonsEnabled(true);
     SettingsModified = false;
+    source_ = QFileInfo(path).absoluteFilePath();
+    AddRecent(source_);
+    SetStatus({"Сохранено в файл %1", "Saved to %1"}, {QDir::toNativeSeparators(source_)});
+    UpdateTitle();
+}
+
+// --- recent files, dropped and handed files -----------------------------------------------
+
+void TMainForm::AddRecent(const QString &path) {
+    recent_.removeAll(path);
+    recent_.prepend(path);
+    while (recent_.size() > RecentCount) recent_.removeLast();
+}
+
+void TMainForm::FillRecentMenu() {
+    RecentMenu->clear();
+    if (recent_.isEmpty()) {
+        RecentMenu->addAction(Bi("Недавних файлов нет", "No recent files"))->setEnabled(false);
+        return;
+    }
+    for (int i = 0; i < int(recent_.size()); ++i) {
+        const QString path = recent_.at(i);
+        // &1 … &8: one key from the open menu.
+        QAction *a = RecentMenu->addAction(QStringLiteral("&%1  %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
+        connect(a, &QAction::triggered, this, [this, path] { Guard([this, path] { OpenRecent(path); }); });
+    }
+}
+
+void TMainForm::OpenRecent(const QString &path) {
+    if (!QFileInfo::exists(path)) {
+        recent_.removeAll(path);
+        Prompts().ShowError(Bi("Файла \"%1\" больше нет; он убран из списка недавних.",
+                               "The file \"%1\" no longer exists; it is taken off the recent files.")
+                                .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    // As "Read settings from a file" does once the file is chosen.
+    LoadSettingsFile(path);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent *event) {
+    if (!busy_ && !DroppedSettingsFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent *event) {
+    const QString path = DroppedSettingsFile(event->mimeData());
+    if (busy_ || path.isEmpty()) return;
+    event->acceptProposedAction();
+    // After the drop has ended: the question box must not run inside the drag.
+    QTimer::singleShot(0, this, [this, path] { OpenHandedFile(path); });
+}
+
+// --- about ---------------------------------------------------------------------------------
+
+void TMainForm::ShowAbout() {
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("AboutDlg"));
+    dialog.setWindowTitle(Bi("О программе", "About"));
+    auto *text = new QTextBrowser(&dialog);
+    text->setObjectName(QStringLiteral("AboutText"));
+    text->setOpenExternalLinks(false);
+    QFile fonts(QStringLiteral(":/licences/DeviceFonts-LICENSE.txt"));
+    const QString fontLicence = fonts.open(QIODevice::ReadOnly) ? QString::fromUtf8(fonts.readAll()) : QString();
+    const QString docs = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/doc/tripconf"));
+    QString html = QStringLiteral("<h3>tripconf %1</h3><p>%2</p>")
+                       .arg(QStringLiteral(TRIPCONF_VERSION).toHtmlEscaped(),
+                            Bi("Просмотр и настройка параметров МК по последовательному кабелю.",
+                               "Viewing and configuring a trip computer's settings over a serial cable.")
+                                .toHtmlEscaped());
+    html += QStringLiteral("<p><b>%1</b> %2<br><b>%3</b> %4</p>")
+                .arg(Bi("Описание:", "Guide:"),
+                     Bi("README.md в папке исходных текстов или в %1", "README.md in the source folder or in %1")
+                         .arg(QDir::cleanPath(docs))
+                         .toHtmlEscaped(),
+                     Bi("Справка командной строки:", "Command-line manual:"),
+                     QStringLiteral("man tripconf-cli, tripconf-cli help"));
+    html += QStringLiteral("<p><b>%1</b></p><ul><li>%2</li><li>%3</li></ul>")
+                .arg(Bi("Лицензии", "Licences"),
+                     Bi("Qt %1: GNU LGPL 3 (кнопка «О Qt»).", "Qt %1: GNU LGPL 3 (the \"About Qt\" button).")
+                         .arg(QString::fromLatin1(qVersion()))
+                         .toHtmlEscaped(),
+                     Bi("Шрифты экрана МК сделаны из Terminus Font: SIL Open Font License 1.1, текст ниже.",
+                        "The device screen fonts are made from Terminus Font: SIL Open Font License 1.1, text below.")
+                         .toHtmlEscaped());
+    html += QStringLiteral("<pre>%1</pre>").arg(fontLicence.toHtmlEscaped());
+    text->setHtml(html);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    QPushButton *aboutQt = buttons->addButton(Bi("О Qt", "About Qt"), QDialogButtonBox::HelpRole);
+    connect(aboutQt, &QPushButton::clicked, &dialog, [&dialog] { QMessageBox::aboutQt(&dialog); });
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(text);
+    layout->addWidget(buttons);
+    dialog.resize(620, 480);
+    dialog.exec();
 }

@@ -2,6 +2,7 @@
 // TMainForm: the four-step main window. It owns the program's one settings image
 // (and, once the link exists, its one serial link) for the whole run.
 
+#include "base/Lang.h"
 #include "base/Prompts.h"
 
 #include <QWidget>
@@ -12,7 +13,10 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPushButton;
+class QToolButton;
+class TInstanceChannel;
 class TJustOne;
 class TMK;
 class TML_RS;
@@ -57,6 +61,17 @@ public:
     // started from (the window makes its own folder current when shown), and loaded
     // once the window is up.
     void OpenAtStart(const QString &argument);
+    // A file dropped on the window or handed over by a second copy: loaded after the
+    // unsaved-changes question.
+    void OpenHandedFile(const QString &path);
+
+    // The last settings files loaded or saved, newest first (at most RecentCount).
+    static constexpr int RecentCount = 8;
+    const QStringList &RecentFiles() const { return recent_; }
+    // What the window holds: the settings file, or "COMn" after a device read; empty
+    // when nothing is loaded.
+    const QString &Source() const { return source_; }
+    void ShowAbout();
     // Raises Error when the file cannot be written.
     void SaveSettingsToFile();
 
@@ -68,12 +83,19 @@ public:
     QGroupBox *GroupBox1, *GroupBox2, *GroupBox3, *GroupBox4, *GroupBox5;
     QCheckBox *cbEnglishVersion;
     QLabel *Image1;
+    // Additions around the steps: the status line under them, the recent-files menu
+    // beside the load button, and the about button.
+    QLabel *lStatus;
+    QToolButton *bRecentFiles, *bAbout;
+    QMenu *RecentMenu;
     TFileDialogSpec *OpenDialog1, *SaveDialog1;
     TJustOne *JustOne1;
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void FormShow();
@@ -90,7 +112,19 @@ private:
     void cbEnglishVersionClick();
 
     // Runs a command; an error it does not handle goes to the application's error box.
+    // An error the command showed, or one that escaped it, becomes the status line.
     void Guard(const std::function<void()> &command);
+
+    // The title names what is loaded; [*] marks unsaved changes.
+    void UpdateTitle();
+    // The status line, kept as a text pair so that it follows the language.
+    void SetStatus(const TBiText &text, const QStringList &args = {});
+    void SetFailedStatus(const QString &error);
+    void ShowStatus();
+    QString ModelText() const;
+    void AddRecent(const QString &path);
+    void FillRecentMenu();
+    void OpenRecent(const QString &path);
 
     void BuildControls();
     static QString ProgramFolder();
@@ -109,6 +143,12 @@ private:
     std::unique_ptr<TPortDialogs> portDialogs_;
     std::unique_ptr<TMK> mk_;
     bool busy_ = false;
+    QString source_;
+    QStringList recent_;
+    TBiText status_{"", ""};
+    QStringList statusArgs_;
+    QString statusError_;
+    TInstanceChannel *channel_ = nullptr;
     bool shown_ = false;
     bool closed_ = false;
 };

@@ -1,5 +1,7 @@
 #include "app/MessageBoxPrompts.h"
 
+#include "base/DialogFolders.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -16,7 +18,7 @@ void Box(QMessageBox::Icon icon, const QString &caption, const QString &text) {
 }
 
 QString RunFileDialog(const TFileDialogOptions &o, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(Parent(), o.title, o.directory, o.filter);
+    QFileDialog dialog(Parent(), o.title, DialogFolders::Start(o), o.filter);
     dialog.setAcceptMode(mode);
     dialog.setDefaultSuffix(o.defaultSuffix);
     dialog.setFileMode(o.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -24,7 +26,9 @@ QString RunFileDialog(const TFileDialogOptions &o, QFileDialog::AcceptMode mode)
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setOption(QFileDialog::ReadOnly, o.mustExist);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    const QString path = dialog.selectedFiles().constFirst();
+    DialogFolders::Remember(o, path);
+    return path;
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "app/InstanceChannel.h"
+#include "app/JustOne.h"
 #include "app/MainForm.h"
 #include "app/MessageBoxPrompts.h"
 #include "base/Error.h"
@@ -5,6 +7,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QIcon>
 
 namespace {
@@ -81,8 +84,13 @@ int main(int argc, char *argv[]) {
     SetPrompts(&prompts);
 
     TMainForm form;
-    // A second copy ends at once, without a message.
-    if (!form.OwnsInstance()) return 0;
+    // A second copy ends at once, without a message; a file it was given goes to the
+    // copy that runs.
+    if (!form.OwnsInstance()) {
+        if (!files.isEmpty())
+            TInstanceChannel(form.JustOne1->LockFileName()).Hand(QFileInfo(files.first()).absoluteFilePath());
+        return 0;
+    }
     if (!files.isEmpty()) form.OpenAtStart(files.first());
     form.show();
     const int rc = app.exec();

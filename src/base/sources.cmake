@@ -6,4 +6,5 @@ list(APPEND TRIPCORE_SOURCES
   base/Rounding.cpp
   base/IniFile.cpp
   base/Folders.cpp
+  base/DialogFolders.cpp
 )

@@ -3,6 +3,9 @@
 #include "base/Error.h"
 #include "base/Folders.h"
 #include "base/Lang.h"
+#include "base/SafeFile.h"
+#include "model/JournalChartView.h"
+#include "model/JournalCharts.h"
 #include "model/MK.h"
 
 #include <QCoreApplication>
@@ -14,9 +17,11 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -173,6 +178,8 @@ TMK_ViewJournalsDlg::TMK_ViewJournalsDlg(TMK &mk, int faultFormat, QWidget *pare
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
     SaveDialog1.defaultSuffix = QStringLiteral("txt");
+    SaveChartDialog.defaultSuffix = QStringLiteral("png");
+    SaveChartDialog.filter = QStringLiteral("PNG (*.png)");
     BuildControls();
     setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -194,6 +201,7 @@ void TMK_ViewJournalsDlg::BuildControls() {
     tsTank = page("tsTank");
     tsAver = page("tsAver");
     tsErr = page("tsErr");
+    tsCharts = page("tsCharts");
 
     // Trip and refuelling pages: the grid, the buttons below it.
     auto journalPage = [](QWidget *ts, TJournalGrid *grid, QPushButton *save, QPushButton *reset) {
@@ -280,6 +288,38 @@ void TMK_ViewJournalsDlg::BuildControls() {
         l->addLayout(left, 1);
         l->addWidget(sgStopCadr);
     }
+    // Charts: which journal, the save button, the chart below.
+    rbTripChart = new QRadioButton(tsCharts);
+    rbTripChart->setObjectName(QStringLiteral("rbTripChart"));
+    rbTripChart->setChecked(true);
+    rbTankChart = new QRadioButton(tsCharts);
+    rbTankChart->setObjectName(QStringLiteral("rbTankChart"));
+    bChartSave = Button(tsCharts, "bChartSave");
+    pcCharts = new QStackedWidget(tsCharts);
+    pcCharts->setObjectName(QStringLiteral("pcCharts"));
+    chTrip = new TJournalChartView(pcCharts);
+    chTrip->setObjectName(QStringLiteral("chTrip"));
+    chTank = new TJournalChartView(pcCharts);
+    chTank->setObjectName(QStringLiteral("chTank"));
+    pcCharts->addWidget(chTrip);
+    pcCharts->addWidget(chTank);
+    {
+        auto *choice = new QHBoxLayout;
+        choice->setSpacing(12);
+        choice->addWidget(rbTripChart);
+        choice->addWidget(rbTankChart);
+        choice->addStretch(1);
+        choice->addWidget(bChartSave);
+        auto *l = new QVBoxLayout(tsCharts);
+        l->setContentsMargins(4, 4, 4, 4);
+        l->setSpacing(4);
+        l->addLayout(choice);
+        l->addWidget(pcCharts, 1);
+    }
+    connect(rbTripChart, &QRadioButton::toggled, this,
+            [this](bool trip) { pcCharts->setCurrentWidget(trip ? chTrip : chTank); });
+    connect(bChartSave, &QPushButton::clicked, this, [this] { SaveChart(); });
+
     connect(sgErrors, &QTableWidget::currentCellChanged, this, [this](int row) { ShowFreezeFrame(row); });
     connect(sgErrors, &QTableWidget::cellClicked, this, [this](int row) { ShowFreezeFrame(row); });
 
@@ -320,6 +360,10 @@ void TMK_ViewJournalsDlg::ApplyLanguage() {
     pcMain->setTabText(pcMain->indexOf(tsTank), Bi("Журнал заправок", "Petrol log"));
     pcMain->setTabText(pcMain->indexOf(tsAver), Bi("Средние", "Average"));
     pcMain->setTabText(pcMain->indexOf(tsErr), Bi("Журнал ошибок", "Faults log"));
+    pcMain->setTabText(pcMain->indexOf(tsCharts), Bi("Графики", "Charts"));
+    rbTripChart->setText(Bi("Журнал поездок", "Trip log"));
+    rbTankChart->setText(Bi("Журнал заправок", "Petrol log"));
+    bChartSave->setText(Bi("Сохранить график в PNG…", "Save chart as PNG…"));
     for (QPushButton *b : {bTrip, bTank})
         b->setText(Bi("Сохранить в файл", "Save to file"));
     for (QPushButton *b : {bTripReset, bTankReset, bErrrJReset})
@@ -342,6 +386,7 @@ void TMK_ViewJournalsDlg::showEvent(QShowEvent *event) {
 void TMK_ViewJournalsDlg::FormShow() {
     pcMain->setCurrentIndex(0);
     SaveDialog1.directory = Folders::FileDialogStart();
+    SaveChartDialog.directory = SaveDialog1.directory;
     ApplyLanguage();
     FillJournal(TJournal::Trip);
     FillJournal(TJournal::Tank);
@@ -353,6 +398,7 @@ void TMK_ViewJournalsDlg::FormShow() {
 
 void TMK_ViewJournalsDlg::FillJournal(TJournal journal) {
     (journal == TJournal::Trip ? sgTrip : sgTank)->Fill(JournalGrid(mk_, journal));
+    (journal == TJournal::Trip ? chTrip : chTank)->SetChart(JournalCharts::Build(mk_, journal));
 }
 
 void TMK_ViewJournalsDlg::FillErrors() {
@@ -395,6 +441,21 @@ void TMK_ViewJournalsDlg::SaveGrid(TJournalGrid *grid) {
         Journals::SaveGrid(grid->Texts(), path);
     } catch (const Error &e) {
         Prompts().ShowApplicationError(e.message());
+    }
+}
+
+void TMK_ViewJournalsDlg::SaveChart() {
+    const QString path = Prompts().SaveFileName(SaveChartDialog);
+    if (path.isEmpty()) return;
+    if (QFileInfo::exists(path) &&
+        !Prompts().Confirm(Bi("Файл уже существует. Переписать?", "The file already exists. Rewrite it?")))
+        return;
+    try {
+        // The chart as it is on the screen.
+        auto *view = static_cast<TJournalChartView *>(pcCharts->currentWidget());
+        SafeFile::Write(path, PngBytes(view->Picture()));
+    } catch (const Error &e) {
+        Prompts().ShowError(e.message());
     }
 }
 

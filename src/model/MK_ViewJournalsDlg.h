@@ -1,7 +1,8 @@
 #pragma once
 // TMK_ViewJournalsDlg: the modal journal viewer. It shows and clears the journals and
-// accumulators in the working fields of TMK and exports a journal as text; whether
-// its changes reach the image is up to TMK::ViewJournals.
+// accumulators in the working fields of TMK, draws the two journals as charts and
+// exports a journal as text or its chart as PNG; whether its changes reach the image
+// is up to TMK::ViewJournals.
 
 #include "base/Prompts.h"
 #include "model/Journals.h"
@@ -12,7 +13,10 @@
 
 class QLabel;
 class QPushButton;
+class QRadioButton;
+class QStackedWidget;
 class QTabWidget;
+class TJournalChartView;
 class TMK;
 
 // A string grid: cells addressed (column, row), the first fixedRows rows and
@@ -62,7 +66,7 @@ public:
     int FaultFormat() const { return faultFormat_; }
 
     QTabWidget *pcMain;
-    QWidget *tsTrip, *tsTank, *tsAver, *tsErr;
+    QWidget *tsTrip, *tsTank, *tsAver, *tsErr, *tsCharts;
     TJournalGrid *sgTrip, *sgTank;
     QPushButton *bTrip, *bTripReset, *bTank, *bTankReset;
     std::array<TJournalGrid *, Journals::AccumulatorCount> AverGrids{}; // general … gas only
@@ -72,8 +76,14 @@ public:
     QLabel *lAverHint;
     TJournalGrid *sgErrors, *sgStopCadr;
     QPushButton *bErrrJReset;
+    // The charts page: one chart per journal, the radio buttons choose which is shown.
+    QRadioButton *rbTripChart, *rbTankChart;
+    QStackedWidget *pcCharts;
+    TJournalChartView *chTrip, *chTank;
+    QPushButton *bChartSave;
     QPushButton *OKBtn, *CancelBtn;
     TFileDialogOptions SaveDialog1;
+    TFileDialogOptions SaveChartDialog;
 
     // The handlers, public so that tests can drive them as the buttons do.
     void FormShow();
@@ -82,6 +92,7 @@ public:
     void ClearErrors();
     void ClearAccumulator(Journals::TAccumulator which);
     void ShowFreezeFrame(int row);
+    void SaveChart();
 
 protected:
     void showEvent(QShowEvent *event) override;

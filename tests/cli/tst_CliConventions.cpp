@@ -119,7 +119,9 @@ void TestCliConventions::help_data() {
     QTest::newRow("protocols") << "protocols" << QStringList{"--model CODE", "Required.", "--lang en|ru"};
     QTest::newRow("params") << "params" << QStringList{"--model CODE", "Default: 0x4000.", "Default: en."};
     QTest::newRow("menu") << "menu" << QStringList{"--model CODE", "Default: 0x4000.", "--json"};
-    QTest::newRow("journals") << "journals" << QStringList{"--which trip|tank|errors|averages", "FILE"};
+    QTest::newRow("journals") << "journals"
+                              << QStringList{"--which trip|tank|errors|averages", "FILE", "--csv", "--chart",
+                                             "-o, --output OUT.png"};
     QTest::newRow("read") << "read"
                           << QStringList{port, "-o, --output FILE", "--connect-timeout SECONDS",
                                          "Default: 10.", "-v, --verbose"};

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # cmake --install into a temporary prefix: the programs, the desktop entry, the icons,
-# the MIME types and the manual page in their FHS places, and each of them sound.
+# the MIME types, the manual pages and the package's documents in their FHS places,
+# and each of them sound.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -13,7 +14,8 @@ for f in bin/tripconf bin/tripconf-cli bin/tripsim \
          share/applications/tripconf.desktop \
          share/mime/packages/tripconf.xml \
          share/icons/hicolor/scalable/apps/tripconf.svg \
-         share/man/man1/tripconf-cli.1; do
+         share/man/man1/tripconf.1.gz share/man/man1/tripconf-cli.1.gz share/man/man1/tripsim.1.gz \
+         share/doc/tripconf/copyright share/doc/tripconf/changelog.Debian.gz share/doc/tripconf/README.md; do
   expect "$f"
 done
 for size in 16 22 24 32 48 64 128 256; do
@@ -38,7 +40,10 @@ else
 fi
 grep -q 'MimeType=application/x-tripconf-settings;' "$prefix/share/applications/tripconf.desktop" || fail=1
 grep -q '<glob pattern="\*.vorng"/>' "$prefix/share/mime/packages/tripconf.xml" || fail=1
-if command -v man >/dev/null && [[ -e "$prefix/share/man/man1/tripconf-cli.1" ]]; then
-  MANWIDTH=80 man -l "$prefix/share/man/man1/tripconf-cli.1" >/dev/null 2>&1 || { echo "man page does not render"; fail=1; }
+if command -v man >/dev/null; then
+  for page in tripconf tripconf-cli tripsim; do
+    f=$prefix/share/man/man1/$page.1.gz
+    [[ -e $f ]] && { MANWIDTH=80 man -l "$f" >/dev/null 2>&1 || { echo "man page $page does not render"; fail=1; }; }
+  done
 fi
 exit $fail

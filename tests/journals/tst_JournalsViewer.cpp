@@ -6,17 +6,31 @@
 #include "TestEnv.h"
 #include "app/MainForm.h"
 #include "base/Lang.h"
+#include "model/JournalChartView.h"
+#include "model/JournalCharts.h"
 #include "model/Journals.h"
 #include "model/MK.h"
 #include "model/MK_ViewJournalsDlg.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QGraphicsTextItem>
 #include <QLabel>
+#include <QLineSeries>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
+#include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
+#include <QValueAxis>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -86,6 +100,10 @@ private slots:
     void doubleClickClearsAccumulator();
     void freezeFrameFollowsSelection();
 
+    void chartsShowTheJournals();
+    void hoverShowsTheGridRow();
+    void saveChart();
+
     void okStoresSections();
     void escapeAfterClearing();
     void mainWindowRunsTheProcedure_data();
@@ -137,7 +155,11 @@ void TJournalsViewerTest::controls_data() {
                        "Сохранить в файл",
                        "Очистить",
                        "Отмена",
-                       "Для сброса накопителей сделайте двойной щелчок мыши на соответствующей таблице"};
+                       "Для сброса накопителей сделайте двойной щелчок мыши на соответствующей таблице",
+                       "Графики",
+                       "Журнал поездок",
+                       "Журнал заправок",
+                       "Сохранить график в PNG…"};
     QTest::newRow("en") << true
                         << QStringList{"Viewing logs",
                                        "Trip log",
@@ -148,7 +170,11 @@ void TJournalsViewerTest::controls_data() {
                                        "Clear",
                                        "Cancel",
                                        "To reset the adders, double-click on the "
-                                       "corresponding table"};
+                                       "corresponding table",
+                                       "Charts",
+                                       "Trip log",
+                                       "Petrol log",
+                                       "Save chart as PNG…"};
 }
 
 void TJournalsViewerTest::controls() {
@@ -160,13 +186,16 @@ void TJournalsViewerTest::controls() {
 
     auto *pcMain = dialog->findChild<QTabWidget *>("pcMain");
     QVERIFY(pcMain);
-    QCOMPARE(pcMain->count(), 4);
+    QCOMPARE(pcMain->count(), 5);
     QCOMPARE(pcMain->currentIndex(), 0);
-    const char *pages[] = {"tsTrip", "tsTank", "tsAver", "tsErr"};
-    for (int i = 0; i < 4; ++i) {
+    const char *pages[] = {"tsTrip", "tsTank", "tsAver", "tsErr", "tsCharts"};
+    for (int i = 0; i < 5; ++i) {
         QCOMPARE(pcMain->widget(i)->objectName(), QString::fromLatin1(pages[i]));
-        QCOMPARE(pcMain->tabText(i), texts[1 + i]);
+        QCOMPARE(pcMain->tabText(i), texts[i < 4 ? 1 + i : 9]);
     }
+    QCOMPARE(dialog->findChild<QRadioButton *>("rbTripChart")->text(), texts[10]);
+    QCOMPARE(dialog->findChild<QRadioButton *>("rbTankChart")->text(), texts[11]);
+    QCOMPARE(dialog->findChild<QPushButton *>("bChartSave")->text(), texts[12]);
     QCOMPARE(dialog->windowTitle(), texts[0]);
     for (const char *name : {"bTrip", "bTank"})
         QCOMPARE(dialog->findChild<QPushButton *>(name)->text(), texts[5]);
@@ -288,7 +317,7 @@ void TJournalsViewerTest::nothingCutOff() {
     QList<TJournalGrid *> grids{dialog->sgTrip, dialog->sgTank, dialog->sgErrors, dialog->sgStopCadr};
     for (TJournalGrid *g : dialog->AverGrids)
         grids << g;
-    for (int page = 0; page < 4; ++page) {
+    for (int page = 0; page < dialog->pcMain->count(); ++page) {
         dialog->pcMain->setCurrentIndex(page);
         QCoreApplication::processEvents();
         QWidget *ts = dialog->pcMain->currentWidget();
@@ -302,10 +331,25 @@ void TJournalsViewerTest::nothingCutOff() {
                          qPrintable(w->objectName() + " / " + other->objectName()));
             placed << w;
         }
-        for (auto *b : ts->findChildren<QPushButton *>())
-            QVERIFY(b->width() >= b->sizeHint().width());
+        for (auto *b : ts->findChildren<QAbstractButton *>())
+            QVERIFY2(b->width() >= b->sizeHint().width(), qPrintable(b->objectName()));
         for (auto *l : ts->findChildren<QLabel *>())
             QVERIFY2(l->width() >= l->fontMetrics().horizontalAdvance(l->text()), qPrintable(l->text()));
+    }
+    // Qt Charts cuts a text that does not fit short with "...": none is, in either chart.
+    dialog->pcMain->setCurrentWidget(dialog->tsCharts);
+    for (QRadioButton *choice : {dialog->rbTankChart, dialog->rbTripChart}) {
+        QTest::mouseClick(choice, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        auto *view = qobject_cast<TJournalChartView *>(dialog->pcCharts->currentWidget());
+        int texts = 0;
+        for (QGraphicsItem *item : view->scene()->items()) {
+            const auto *text = dynamic_cast<const QGraphicsTextItem *>(item);
+            if (!text || !text->isVisible()) continue;
+            ++texts;
+            QVERIFY2(!text->toPlainText().endsWith(QStringLiteral("...")), qPrintable(text->toPlainText()));
+        }
+        QVERIFY(texts > 21); // the labels, titles and legends were looked at
     }
     // Every row of the error list, so that every freeze frame has been shown.
     for (int row = 1; row <= 7; ++row) {
@@ -410,6 +454,128 @@ void TJournalsViewerTest::saveFailure() {
     QVERIFY2(errors[0].startsWith(QStringLiteral("Cannot write file \"%1\": ").arg(path)),
              qPrintable(errors[0]));
     QVERIFY(dialog->isVisible()); // the viewer stays open
+}
+
+// --- charts --------------------------------------------------------------------------------
+
+namespace {
+
+// The bar sets and the line of a drawn chart, and its axis titles.
+struct TDrawn {
+    QStringList categories;
+    QList<QBarSet *> bars;
+    QLineSeries *line = nullptr;
+    QString leftTitle, rightTitle;
+};
+
+TDrawn Drawn(const TJournalChartView *view) {
+    TDrawn d;
+    for (QAbstractAxis *axis : view->chart()->axes()) {
+        if (auto *c = qobject_cast<QBarCategoryAxis *>(axis)) d.categories = c->categories();
+        if (auto *v = qobject_cast<QValueAxis *>(axis))
+            (v->alignment() == Qt::AlignLeft ? d.leftTitle : d.rightTitle) = v->titleText();
+    }
+    for (QAbstractSeries *s : view->chart()->series()) {
+        if (auto *b = qobject_cast<QBarSeries *>(s)) d.bars = b->barSets();
+        if (auto *l = qobject_cast<QLineSeries *>(s)) d.line = l;
+    }
+    return d;
+}
+
+} // namespace
+
+// What is drawn is the journal's chart, under the grid's own captions, in the
+// interface language, and follows a clearing.
+void TJournalsViewerTest::chartsShowTheJournals() {
+    auto dialog = Show(false);
+    QTabBar *tabs = dialog->pcMain->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {},
+                      tabs->tabRect(dialog->pcMain->indexOf(dialog->tsCharts)).center());
+    QVERIFY(dialog->chTrip->isVisible());
+    QTest::mouseClick(dialog->rbTankChart, Qt::LeftButton);
+    QVERIFY(dialog->chTank->isVisible() && !dialog->chTrip->isVisible());
+    for (const bool english : {false, true}) {
+        if (english) {
+            Lang::SetEnglish(true); // shown again in the other language
+            dialog->FormShow();
+        }
+        for (const TJournal journal : {TJournal::Trip, TJournal::Tank}) {
+            TJournalChartView *view = journal == TJournal::Trip ? dialog->chTrip : dialog->chTank;
+            const TJournalGrid *grid = journal == TJournal::Trip ? dialog->sgTrip : dialog->sgTank;
+            const JournalCharts::TChart model = JournalCharts::Build(*mk_, journal);
+            const TDrawn drawn = Drawn(view);
+            QCOMPARE(view->chart()->title(), model.title);
+            QCOMPARE(drawn.categories, model.categories);
+            QCOMPARE(drawn.leftTitle, grid->Cells(journal == TJournal::Trip ? 6 : 4, 0));
+            QCOMPARE(drawn.rightTitle, grid->Cells(3, 0));
+            QCOMPARE(drawn.line->name(), grid->Cells(3, 0));
+            QCOMPARE(drawn.bars.size(), 2); // the sample has gas in both journals
+            for (int b = 0; b < 2; ++b) {
+                QCOMPARE(drawn.bars[b]->label(), model.series[b].name);
+                for (int i = 0; i < model.categories.size(); ++i)
+                    QCOMPARE(drawn.bars[b]->at(i), model.series[b].values[i].value_or(0));
+            }
+            for (int i = 0; i < model.categories.size(); ++i)
+                QCOMPARE(drawn.line->at(i), QPointF(i, *model.series[2].values[i]));
+        }
+    }
+    QCOMPARE(dialog->chTrip->chart()->title(), QStringLiteral("Trip log (empty slots left out: 1, 4…20)"));
+    QTest::mouseClick(dialog->bTankReset, Qt::LeftButton);
+    QCOMPARE(dialog->chTank->chart()->title(), QStringLiteral("Petrol log (all slots empty)"));
+    QVERIFY(Drawn(dialog->chTank).categories.isEmpty());
+    QCOMPARE(Drawn(dialog->chTrip).categories.size(), 3);
+}
+
+// The mouse over a bar, or over a point of the line, brings up that row of the grid.
+void TJournalsViewerTest::hoverShowsTheGridRow() {
+    auto dialog = Show(true);
+    dialog->pcMain->setCurrentWidget(dialog->tsCharts);
+    QCoreApplication::processEvents();
+    TJournalChartView *view = dialog->chTrip;
+    const TDrawn drawn = Drawn(view);
+    auto *bars = qobject_cast<QBarSeries *>(view->chart()->series().first());
+    auto rowText = [&](int slot) {
+        QStringList lines;
+        for (int c = 0; c < 9; ++c)
+            lines << dialog->sgTrip->Cells(c, 0) + ": " + dialog->sgTrip->Cells(c, slot + 1);
+        return lines.join('\n');
+    };
+    auto hover = [&](QPointF value, QAbstractSeries *series) {
+        const QPointF scene = view->chart()->mapToScene(view->chart()->mapToPosition(value, series));
+        QTest::mouseMove(view->viewport(), view->mapFromScene(scene));
+    };
+    // Slot 2 (category 1): the middle of its petrol bar, the first of two.
+    hover({1 - bars->barWidth() / 4, drawn.bars[0]->at(1) / 2}, bars);
+    QTRY_COMPARE(QToolTip::text(), rowText(2));
+    // "Last" did not move and took no time: no bar, a point at 0 and "---" per hour.
+    hover(drawn.line->at(2), drawn.line);
+    QTRY_COMPARE(QToolTip::text(), rowText(0));
+    QVERIFY(QToolTip::text().contains(
+        "Av. speed, km/h: ---\nAv. expense per 100 km: ---\nAv. expense per hour: ---"));
+}
+
+// The chart on the screen is saved, not the other one; a failure is said in the error box.
+void TJournalsViewerTest::saveChart() {
+    auto dialog = Show(true);
+    dialog->pcMain->setCurrentWidget(dialog->tsCharts);
+    QTest::mouseClick(dialog->rbTankChart, Qt::LeftButton);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("chart.png"));
+    prompts_->FileNames << path << dir.filePath(QStringLiteral("missing/chart.png"));
+    QTest::mouseClick(dialog->bChartSave, Qt::LeftButton);
+    QCOMPARE(prompts_->Log.size(), 1); // the dialog only: no question, no error
+    QCOMPARE(prompts_->LastDialog.defaultSuffix, QStringLiteral("png"));
+    QVERIFY(TestEnv::ReadFile(path).startsWith("\x89PNG\r\n"));
+    const QImage saved = QImage(path).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(saved, dialog->chTank->Picture().convertToFormat(QImage::Format_RGB32));
+    QVERIFY(saved != dialog->chTrip->Picture().convertToFormat(QImage::Format_RGB32));
+
+    QTest::mouseClick(dialog->bChartSave, Qt::LeftButton);
+    const QStringList errors = prompts_->Texts(TFakePrompts::ErrorBox);
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].startsWith("Cannot write file \"" + dir.filePath("missing/chart.png") + "\": "),
+             qPrintable(errors[0]));
+    QVERIFY(dialog->isVisible());
 }
 
 // --- clearing ------------------------------------------------------------------------------

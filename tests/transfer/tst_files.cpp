@@ -15,6 +15,7 @@
 #include "editor/MK_SetParamsDlg.h"
 #include "model/Journals.h"
 #include "model/MK.h"
+#include "model/MK_ViewJournalsDlg.h"
 #include "model/SettingsFile.h"
 
 #include <QDir>
@@ -89,6 +90,8 @@ void TestFiles::fullDiskKeepsTheOldFile_data() {
     QTest::newRow("tripconf-cli preview -o") << "preview";
     QTest::newRow("tank file from the editor") << "bOilSave";
     QTest::newRow("maintenance file from the editor") << "bTOSave";
+    QTest::newRow("journal chart from the viewer") << "chart";
+    QTest::newRow("tripconf-cli journals --chart -o") << "cli chart";
 }
 
 void TestFiles::fullDiskKeepsTheOldFile() {
@@ -110,6 +113,31 @@ void TestFiles::fullDiskKeepsTheOldFile() {
         QVERIFY(cli.waitForFinished(60000));
         QCOMPARE(cli.exitCode(), 1);
         failure = QString::fromUtf8(cli.readAllStandardError());
+    } else if (writer == QLatin1String("cli chart")) {
+        const QString settings = dir_.filePath(QStringLiteral("journals.vorng"));
+        TMK mk;
+        mk.Image.Append(TSimDevice::ImageOf(TSimDevice::DefaultMemory()));
+        SettingsFile::Save(mk, settings);
+        PrepareFullDisk(target);
+        QProcess cli;
+        cli.start(QStringLiteral(TRIPCONF_CLI),
+                  {"journals", settings, "--which", "trip", "--chart", "-o", target});
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 1);
+        failure = QString::fromUtf8(cli.readAllStandardError());
+    } else if (writer == QLatin1String("chart")) {
+        TMK mk;
+        mk.Image.Append(TSimDevice::ImageOf(TSimDevice::DefaultMemory()));
+        mk.LoadAllSections();
+        prompts.FileNames << target;
+        prompts.ConfirmAnswers << true; // over the old file
+        PrepareFullDisk(target);
+        TMK_ViewJournalsDlg viewer(mk, 0);
+        viewer.show();
+        viewer.pcMain->setCurrentWidget(viewer.tsCharts);
+        QTest::mouseClick(viewer.bChartSave, Qt::LeftButton);
+        QCOMPARE(prompts.Unanswered, 0);
+        failure = prompts.Texts(TFakePrompts::ErrorBox).join(QLatin1Char('\n'));
     } else if (writer.startsWith(QLatin1String("b"))) {
         // Saved from its page, as the user does it.
         TMK mk;

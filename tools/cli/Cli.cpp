@@ -140,6 +140,25 @@ const TCliCommand *FindCliCommand(const QString &name) {
     return nullptr;
 }
 
+bool NeedsWidgets(const QStringList &args) {
+    // The program's own options come first, as Run takes them.
+    qsizetype i = 0;
+    while (i < args.size() && args[i].startsWith(QLatin1Char('-')) && args[i] != QLatin1String("-")) {
+        if (args[i] == QLatin1String("--")) {
+            ++i;
+            break;
+        }
+        ++i;
+    }
+    if (i >= args.size()) return false;
+    const TCliCommand *command = FindCliCommand(args[i]);
+    if (!command || !command->widgetsSwitch) return false;
+    const QString wanted = QStringLiteral("--") + QLatin1String(command->widgetsSwitch);
+    for (++i; i < args.size() && args[i] != QLatin1String("--"); ++i)
+        if (args[i] == wanted) return true;
+    return false;
+}
+
 QString CliOverview() {
     QString out = QStringLiteral("usage: tripconf-cli COMMAND [OPTIONS] [ARGUMENTS]\n"
                                  "       tripconf-cli help [COMMAND]\n"

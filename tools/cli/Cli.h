@@ -45,6 +45,9 @@ struct TCliCommand {
     int (*run)(TCliArgs &args);
     const char *exitStatus = nullptr; // when it is not the usual 0 / 1 / 2
     const char *notes = nullptr;      // a last paragraph of the help (environment, files)
+    // A switch with which the command draws with widgets (Qt Charts): only then does
+    // the program start as a widgets application, on the offscreen platform.
+    const char *widgetsSwitch = nullptr;
 };
 
 // Commands register themselves at start-up: static TCliRegistration r{{...}};
@@ -54,6 +57,9 @@ struct TCliRegistration {
 
 std::span<const TCliCommand> CliCommands(); // sorted by name
 const TCliCommand *FindCliCommand(const QString &name);
+// Whether the command line (without the program's name) runs a command with its
+// widgets switch, before "--". Decided before any application object exists.
+bool NeedsWidgets(const QStringList &args);
 
 // The overview of every command, and one command's full help.
 QString CliOverview();

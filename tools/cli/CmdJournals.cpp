@@ -1,15 +1,21 @@
 // tripconf-cli journals: a settings file's trip or refuelling journal, error list or
-// averages, as the journal viewer exports its grids, or as JSON with the raw values.
+// averages, as the journal viewer exports its grids, as JSON or CSV with the raw
+// values, or drawn as the viewer's chart into a PNG.
 
 #include "Cli.h"
 
+#include "base/SafeFile.h"
+#include "model/JournalChartView.h"
+#include "model/JournalCharts.h"
 #include "model/Journals.h"
+#include "model/JournalsCsv.h"
 #include "model/MK.h"
 #include "model/MKLayout.h"
 #include "model/SettingsFile.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <cstdio>
 
 namespace {
 
@@ -89,13 +95,44 @@ QJsonObject AveragesJson(const TMK &mk) {
     return {{QStringLiteral("accumulators"), accumulators}};
 }
 
+// The size of a chart for a report; the viewer's is what its window leaves.
+constexpr QSize kChartSize(1200, 600);
+
+int DrawChart(const QString &file, TReport report, const QString &out) {
+    if (report != TReport::Trip && report != TReport::Tank)
+        throw TUsageError(QStringLiteral("--chart draws the trip or tank journal"));
+    SafeFile::CheckTarget(out);
+    TMK mk;
+    SettingsFile::Load(mk, file);
+    mk.LoadAllSections();
+    const JournalCharts::TChart chart =
+        JournalCharts::Build(mk, report == TReport::Trip ? TJournal::Trip : TJournal::Tank);
+    SafeFile::Write(out, PngBytes(RenderJournalChart(chart, kChartSize)));
+    return 0;
+}
+
 int RunJournals(TCliArgs &args) {
     const QString which = args.Value("which").value_or(QString());
     const QString file = Files(args, 1, QStringLiteral("one settings file expected")).constFirst();
     TReport report{};
     if (!ReportByName(which, &report))
         throw TUsageError(QStringLiteral("--which is trip, tank, errors or averages"));
+    const int outputs = int(args.IsSet("json")) + int(args.IsSet("csv")) + int(args.IsSet("chart"));
+    if (outputs > 1) throw TUsageError(QStringLiteral("--json, --csv and --chart exclude each other"));
+    const std::optional<QString> out = args.Value("output");
+    if (args.IsSet("chart")) {
+        if (!out || out->isEmpty()) throw TUsageError(QStringLiteral("--chart needs -o OUT.png"));
+        return DrawChart(file, report, *out);
+    }
+    if (out) throw TUsageError(QStringLiteral("-o is for --chart; the other outputs go to stdout"));
 
+    if (args.IsSet("csv")) {
+        const QByteArray csv = FileCsv(file, report);
+        Out().flush();
+        std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
+        std::fflush(stdout);
+        return 0;
+    }
     if (!args.IsSet("json")) {
         Out() << FileReport(file, report);
         Out().flush();
@@ -126,11 +163,28 @@ const TCliRegistration registration{
      "minuteOfDay, day, month, travelSeconds, distanceMetres, petrolMillilitres, gasMillilitres}]; for "
      "errors, columns and records [{index, empty, cells, minuteOfDay, day, month, code, freezeFrame [{label, "
      "value}]}]; for averages, accumulators [{name, caption, timeSeconds, distanceMetres, fuelMillilitres, "
-     "startKm, lines [{label, value}]}]. Empty records carry only their number, empty and cells.",
+     "startKm, lines [{label, value}]}]. Empty records carry only their number, empty and cells.\n\n"
+     "With --csv: comma-separated values (RFC 4180: fields with a comma, a quote or a line end in double "
+     "quotes, CR LF line ends) in UTF-8 with a byte order mark, so that spreadsheets open it directly. A "
+     "header row in the --lang language, then one row per record (slot, error record or accumulator): its "
+     "raw values first (minutes since midnight, day, month, seconds, metres, millilitres, codes), then the "
+     "cells the viewer shows. Empty records leave their raw values empty.\n\n"
+     "With --chart (trip or tank only): the chart of the viewer's Charts page as a 1200 × 600 PNG, drawn "
+     "offscreen: per trip petrol (and gas) per 100 km as bars and the distance as a line, per refuelling "
+     "the litres of each fuel and the distance since the previous refuelling; the oldest slot on the left, "
+     "\"Last\" on the right, empty slots left out and named in the title.",
      {{0, "which", "trip|tank|errors|averages", "Which journal to print.", nullptr, true},
       kLangOption,
-      kJsonOption},
+      kJsonOption,
+      {0, "csv", nullptr, "Print comma-separated values for a spreadsheet instead of the viewer's text.",
+       nullptr, false},
+      {0, "chart", nullptr, "Draw the trip or tank journal as a chart into the PNG file -o names.", nullptr,
+       false},
+      {'o', "output", "OUT.png", "The PNG file --chart writes.", nullptr, false}},
      {{"FILE", "The settings file (.vorng)."}},
-     RunJournals}};
+     RunJournals,
+     nullptr,
+     nullptr,
+     "chart"}};
 
 } // namespace

@@ -3,7 +3,9 @@
 #include "Cli.h"
 #include "CliTransfer.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <memory>
 
 namespace {
 
@@ -75,7 +77,19 @@ int Run(QStringList args) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    QCoreApplication app(argc, argv);
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    // Qt Charts draws with widgets, which need a QApplication and a platform; every
+    // other command runs on QCoreApplication and never touches a display. Nothing is
+    // ever shown, so the charts are drawn offscreen, on a headless machine too.
+    std::unique_ptr<QCoreApplication> app;
+    if (NeedsWidgets(args)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("tripconf-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TRIPCONF_VERSION));
     return Run(QCoreApplication::arguments().mid(1));
