@@ -55,6 +55,10 @@ constexpr int kClientWidth = 810;
 constexpr int kClientHeight = 384;
 constexpr int kStatusHeight = 22; // the status line under the steps
 
+// Orders errors and status lines: a step that succeeded after an error (a backup
+// written back) speaks last.
+int g_statusTick = 0;
+
 // Forwards to the prompts in use and keeps the last error shown, for the status line.
 class TErrorWitness final : public TUserPrompts {
 public:
@@ -64,15 +68,18 @@ public:
     TErrorWitness &operator=(const TErrorWitness &) = delete;
 
     QString LastError;
+    int LastErrorTick = 0;
 
     void ShowError(const QString &text) override {
         LastError = text;
+        LastErrorTick = ++g_statusTick;
         next_.ShowError(text);
     }
     void ShowInformation(const QString &text) override { next_.ShowInformation(text); }
     bool Confirm(const QString &text) override { return next_.Confirm(text); }
     void ShowApplicationError(const QString &text) override {
         LastError = text;
+        LastErrorTick = ++g_statusTick;
         next_.ShowApplicationError(text);
     }
     QString OpenFileName(const TFileDialogOptions &options) override { return next_.OpenFileName(options); }
@@ -430,6 +437,7 @@ void TMainForm::UpdateTitle() {
 }
 
 void TMainForm::SetStatus(const TBiText &text, const QStringList &args) {
+    statusTick_ = ++g_statusTick;
     status_ = text;
     statusArgs_ = args;
     statusError_.clear();
@@ -562,7 +570,7 @@ void TMainForm::Guard(const std::function<void()> &command) {
     } catch (const std::exception &e) {
         Prompts().ShowApplicationError(QString::fromLocal8Bit(e.what()));
     }
-    if (!witness.LastError.isEmpty()) SetFailedStatus(witness.LastError);
+    if (!witness.LastError.isEmpty() && witness.LastErrorTick > statusTick_) SetFailedStatus(witness.LastError);
     UpdateTitle();
 }
 
@@ -676,7 +684,10 @@ void TMainForm::WriteBackup(const QString &path) {
     TDeviceTransfer transfer = MakeTransfer(backup);
     // A backup of the half-written device would only push good ones out.
     transfer.MakeBackup = false;
-    transfer.Write();
+    if (transfer.Write() == TTransferResult::Done)
+        SetStatus({"Прежние настройки из резервной копии %1 записаны в МК и проверены.",
+                   "The previous settings from the backup %1 are written to the device and verified."},
+                  {QFileInfo(path).fileName()});
 }
 
 void TMainForm::bEditParamsClick() {

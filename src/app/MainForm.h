@@ -148,6 +148,7 @@ private:
     TBiText status_{"", ""};
     QStringList statusArgs_;
     QString statusError_;
+    int statusTick_ = 0;
     TInstanceChannel *channel_ = nullptr;
     bool shown_ = false;
     bool closed_ = false;

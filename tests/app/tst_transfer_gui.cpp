@@ -376,6 +376,9 @@ void TestTransferGui::cutOffWriteOffersTheBackup() {
         QCOMPARE(prompts_->Texts(TFakePrompts::InformationBox),
                  QStringList{QStringLiteral("Настройки записаны в МК")});
         QCOMPARE(device_.Memory, before);
+        // The status line tells the end of it, not the error before.
+        QVERIFY2(form.lStatus->text().startsWith(QStringLiteral("Прежние настройки из резервной копии")),
+                 qPrintable(form.lStatus->text()));
     } else {
         QCOMPARE(prompts_->Count(TFakePrompts::InformationBox), 0);
         QVERIFY(device_.Memory.mid(a1, 164) != before.mid(a1, 164)); // section 1 written
