@@ -218,6 +218,27 @@ void TRadioGroup::SetItemEnabled(int index, bool enabled) {
     if (index >= 0 && index < buttons_.size()) buttons_[index]->setEnabled(enabled);
 }
 
+// --- masked edits ---------------------------------------------------------------------
+
+TMaskEdit::TMaskEdit(const QString &mask, QChar separator, QWidget *parent)
+    : QLineEdit(parent), separator_(separator) {
+    setInputMask(mask);
+}
+
+void TMaskEdit::keyPressEvent(QKeyEvent *event) {
+    static const QString separators = QStringLiteral(",.:;/-");
+    const QString text = event->text();
+    if (text.size() == 1 && text[0] != separator_ && separators.contains(text[0]) &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        QKeyEvent asSeparator(event->type(), separator_ == QLatin1Char(':') ? Qt::Key_Colon : Qt::Key_Period,
+                              event->modifiers(), QString(separator_), event->isAutoRepeat());
+        QLineEdit::keyPressEvent(&asSeparator);
+        event->setAccepted(asSeparator.isAccepted());
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
 // --- date edit ------------------------------------------------------------------------
 
 namespace {
@@ -236,8 +257,7 @@ QIcon CalendarIcon(const QPalette &palette) {
 
 } // namespace
 
-TDateEdit::TDateEdit(QWidget *parent) : QLineEdit(parent) {
-    setInputMask(QStringLiteral("99.99.99;_"));
+TDateEdit::TDateEdit(QWidget *parent) : TMaskEdit(QStringLiteral("99.99.99;_"), QLatin1Char('.'), parent) {
     QAction *pick = addAction(CalendarIcon(palette()), QLineEdit::TrailingPosition);
     pick->setObjectName(QStringLiteral("pickDate"));
     connect(pick, &QAction::triggered, this, &TDateEdit::OpenCalendar);

@@ -83,12 +83,12 @@ void Type(QWidget *w, const QString &text) {
 }
 
 // The value the raw image holds for the field (read back from its bytes).
-double StoredValue(const TMK &mk, const char *field, bool factor) {
+double StoredValue(const TMK &mk, const char *field, bool factor, int index = 0) {
     TMK back;
     back.ModelCode = mk.ModelCode;
     back.Image.Append(mk.Image.Bytes());
     back.LoadAllSections();
-    return factor ? double(back.GetFloat(field)) : double(back.Get(field));
+    return factor ? double(back.GetFloat(field)) : double(back.Get(field, index));
 }
 
 } // namespace
@@ -105,6 +105,8 @@ private slots:
     void notANumberIsRefused();
     void moreDecimalsThanShown_data();
     void moreDecimalsThanShown();
+    void cellsKeepTheTypedNumber_data();
+    void cellsKeepTheTypedNumber();
     void enterClosesOnlyOnOk_data();
     void enterClosesOnlyOnOk();
     void trimLimitsFromAFile_data();
@@ -256,6 +258,71 @@ void TestEditorInput::moreDecimalsThanShown() {
         return true;
     });
     QCOMPARE(StoredValue(mk, field.toLatin1().constData(), false), double(stored));
+}
+
+void TestEditorInput::cellsKeepTheTypedNumber_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("row"); // a grid's cell; -1 for a control of its own
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("stored"); // the field before the edit where the text is refused
+    QTest::addColumn<bool>("refused");
+    // Tare cells hold whole litres and units; the image holds 19 l and 50 units in row 2.
+    // clang-format off
+    QTest::newRow("tare litres 1,5") << "sgTarir" << 1 << 1 << "1,5" << "TarirLitres" << 1 << 19 << true;
+    QTest::newRow("tare litres 1.5") << "sgTarir" << 1 << 1 << "1.5" << "TarirLitres" << 1 << 19 << true;
+    QTest::newRow("tare units 1a2")  << "sgTarir" << 1 << 2 << "1a2" << "TarirUnits"  << 1 << 50 << true;
+    QTest::newRow("tare units -5")   << "sgTarir" << 1 << 2 << "-5"  << "TarirUnits"  << 1 << 50 << true;
+    QTest::newRow("tare litres 25")  << "sgTarir" << 1 << 1 << "25"  << "TarirLitres" << 1 << 25 << false;
+    // Spin edits of the 7-point table and the colour elements round to whole values.
+    QTest::newRow("7-point litres 1,5") << "seOilCalibrLitArr1" << -1 << 0 << "1,5"  << "OilCalibrLitArr" << 1 << 2  << false;
+    QTest::newRow("7-point units 12.5") << "seOilCalibrResArr1" << -1 << 0 << "12.5" << "OilCalibrResArr" << 1 << 12 << false;
+    QTest::newRow("colour element 1,5") << "seDigit"            << -1 << 0 << "1,5"  << "DayElements"     << 0 << 2  << false;
+    // Times and dates: the other separator keys move to the next field.
+    QTest::newRow("time 7,30")   << "meIntenseDayTime" << -1 << 0 << "7,30"   << "IntenseDayTime" << 0 << 450  << false;
+    QTest::newRow("time 7.30")   << "meIntenseDayTime" << -1 << 0 << "7.30"   << "IntenseDayTime" << 0 << 450  << false;
+    QTest::newRow("time 7:3")    << "meIntenseDayTime" << -1 << 0 << "7:3"    << "IntenseDayTime" << 0 << 100  << true;
+    QTest::newRow("date 1,1,12") << "deTO"             << -1 << 0 << "1,1,12" << "TODate"         << 0 << 4384 << false;
+    QTest::newRow("date 1/1/12") << "deTO"             << -1 << 0 << "1/1/12" << "TODate"         << 0 << 4384 << false;
+    // clang-format on
+}
+
+void TestEditorInput::cellsKeepTheTypedNumber() {
+    QFETCH(QString, control);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, field);
+    QFETCH(int, index);
+    QFETCH(int, stored);
+    QFETCH(bool, refused);
+    TMK mk;
+    MakeImage(mk, 0x4000, [](TMK &m) {
+        m.Set("TarirLeng", 3);
+        m.Set("IntenseDayTime", 100);
+    });
+    const bool ok = EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        auto *w = dlg.findChild<QWidget *>(control);
+        ShowPageOf(dlg, w);
+        if (auto *grid = qobject_cast<QTableWidget *>(w)) {
+            grid->setFocus();
+            grid->setCurrentCell(row, column);
+            for (const QChar c : typed) // the first key opens the cell, the others go to it
+                QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            dlg.CancelBtn->setFocus(); // the grid is left
+        } else {
+            Type(w, typed);
+            QTest::keyClick(w, Qt::Key_Tab);
+        }
+        return true;
+    });
+    QVERIFY(ok);
+    QCOMPARE(StoredValue(mk, field.toLatin1().constData(), false, index), double(stored));
+    QCOMPARE(prompts_->Count(TFakePrompts::ErrorBox), refused ? 1 : 0);
+    prompts_->Clear();
 }
 
 namespace {
