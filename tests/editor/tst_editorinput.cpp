@@ -5,12 +5,15 @@
 #include "FakePrompts.h"
 #include "TestEnv.h"
 #include "app/MainForm.h"
+#include "app/PassW.h"
 #include "base/Lang.h"
 #include "catalogue/ProtsH.h"
 #include "editor/Binder.h"
 #include "editor/MK_SetParamsDlg.h"
 #include "editor/PageBlocks.h"
 #include "editor/Widgets.h"
+#include "link/ML_RS232.h"
+#include "link/ML_RS232_SetNumDlg.h"
 #include "model/MK.h"
 #include "model/SettingsFile.h"
 
@@ -496,6 +499,21 @@ void TestEditorInput::standardButtonsFollowTheLanguage() {
         QCOMPARE(editor, expected);
         QCOMPARE(calendar, expected);
         QCOMPARE(ButtonsOfNextDialog([&] { form.bViewJournals->click(); }), expected);
+        // The link's dialogs keep their own fixed texts, and their buttons show whole.
+        TPortDialogs link;
+        for (const std::function<void()> &open : std::initializer_list<std::function<void()>>{
+                 [] { AskPassword(QStringLiteral("?"), QStringLiteral("QZK")); },
+                 [&] { link.ChoosePort(*form.Link()); }, [&] { link.ChooseBaudRate(115200); }})
+            QCOMPARE(ButtonsOfNextDialog(open,
+                                         [](QDialog &dlg) {
+                                             for (const QPushButton *b : dlg.findChildren<QPushButton *>()) {
+                                                 const QRect r(b->mapTo(&dlg, QPoint(0, 0)), b->size());
+                                                 QVERIFY2(dlg.rect().contains(r) &&
+                                                              b->width() >= b->minimumSizeHint().width(),
+                                                          qPrintable(b->objectName()));
+                                             }
+                                         }),
+                     expected);
     }
     form.SettingsModified = false;
     form.close();
