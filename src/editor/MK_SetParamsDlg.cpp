@@ -26,6 +26,7 @@
 #include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -124,6 +125,31 @@ TMK_SetParamsDlg::TMK_SetParamsDlg(TMK &mk, QWidget *parent) : QDialog(parent), 
     layout->addWidget(buttons);
 
     setFixedSize(1021, 599);
+
+    // Page keys work from every control and go before it, so a list never takes them
+    // for its own (Ctrl+PgDown would step a combo box).
+    const auto keys = [this](std::initializer_list<QKeyCombination> combos, auto action) {
+        for (QKeyCombination k : combos)
+            connect(new QShortcut(QKeySequence(k), this), &QShortcut::activated, this, action);
+    };
+    keys({Qt::CTRL | Qt::Key_Tab, Qt::CTRL | Qt::Key_PageDown}, [this] { StepPage(1); });
+    keys({Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab,
+          Qt::CTRL | Qt::Key_PageUp},
+         [this] { StepPage(-1); });
+    keys(
+        {Qt::CTRL | Qt::Key_Return, QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter)},
+        [this] { accept(); });
+}
+
+void TMK_SetParamsDlg::StepPage(int step) {
+    const int count = pcMain->count();
+    int index = pcMain->currentIndex();
+    for (int i = 0; i < count; ++i) {
+        index = (index + step + count) % count;
+        if (pcMain->isTabVisible(index) && pcMain->isTabEnabled(index)) break;
+    }
+    // The focus goes with the page: to the control last used there, or its first one.
+    pcMain->setCurrentIndex(index);
 }
 
 TMK_SetParamsDlg::~TMK_SetParamsDlg() {

@@ -6,6 +6,11 @@
 //
 // The dialog owns only the tabs, their order and captions, OK/Cancel and the show
 // sequence; each tab is a page class (EditorPage.h) sharing one editor context.
+//
+// Keys: Ctrl+Tab and Ctrl+PgDown bring the next main page to the front, Ctrl+Shift+Tab
+// and Ctrl+PgUp the previous one, from any control (inside the display page too); the
+// display sub-pages are reached by Tab to their tab row, then the arrow keys. Enter stores
+// the field it is pressed in, Ctrl+Enter is OK, Escape is Cancel.
 
 #include "base/Lang.h"
 
@@ -57,6 +62,8 @@ private:
     void ApplyDeviceFlags();
     void SetTabShown(const char *name, bool shown);
     void PageActivated(QTabWidget *tabs);
+    // The next (or previous) main page that is shown, round the end.
+    void StepPage(int step);
 
     TMK &mk_;
     TBinder *binder_;

@@ -176,6 +176,9 @@ TPageOil::TPageOil(TEditorContext &context, QWidget *parent) : TEditorPage(conte
     sgTarir->verticalHeader()->setDefaultSectionSize(sgTarir->fontMetrics().height() + 6);
     sgTarir->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     sgTarir->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab leaves the table (from an open cell it goes on to the next cell); the arrows and
+    // Enter move between cells.
+    sgTarir->setTabKeyNavigation(false);
     sgTarir->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                              QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     sgTarir->setMinimumWidth(240);

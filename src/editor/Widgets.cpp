@@ -166,6 +166,18 @@ void TSpinEdit::stepBy(int steps) {
 
 // --- radio group ----------------------------------------------------------------------
 
+namespace {
+
+// The last widget that takes the focus before w in the focus chain (the group box
+// itself takes none, and Qt orders only widgets that do).
+QWidget *FocusBefore(QWidget *w) {
+    for (QWidget *p = w->previousInFocusChain(); p && p != w; p = p->previousInFocusChain())
+        if (p->focusPolicy() != Qt::NoFocus) return p;
+    return nullptr;
+}
+
+} // namespace
+
 TRadioGroup::TRadioGroup(QWidget *parent) : QGroupBox(parent), group_(new QButtonGroup(this)) {
     layout_ = new QGridLayout(this);
     layout_->setContentsMargins(6, 2, 6, 4);
@@ -178,6 +190,10 @@ void TRadioGroup::SetItems(const QStringList &items, int columns) {
     columns = std::max(columns, 1);
     if (items == Items() && columns == columns_) return;
     const int keep = ItemIndex();
+    // New buttons take the place of the old ones in the Tab order (also where a page
+    // moved them), else the group's own.
+    QWidget *before = FocusBefore(buttons_.isEmpty() ? static_cast<QWidget *>(this) : buttons_.first());
+    if (buttons_.contains(before)) before = FocusBefore(this);
     for (QRadioButton *b : buttons_) {
         group_->removeButton(b);
         delete b;
@@ -190,6 +206,8 @@ void TRadioGroup::SetItems(const QStringList &items, int columns) {
         b->setObjectName(objectName() + QStringLiteral("_%1").arg(i));
         group_->addButton(b, i);
         layout_->addWidget(b, i % rows, i / rows);
+        if (before) QWidget::setTabOrder(before, b);
+        before = b;
         buttons_.append(b);
     }
     SetItemIndex(keep);
@@ -216,6 +234,22 @@ void TRadioGroup::SetItemIndex(int index) {
 
 void TRadioGroup::SetItemEnabled(int index, bool enabled) {
     if (index >= 0 && index < buttons_.size()) buttons_[index]->setEnabled(enabled);
+}
+
+void ChainTabOrder(const QList<QWidget *> &controls) {
+    QWidget *before = nullptr;
+    for (QWidget *c : controls) {
+        QList<QWidget *> stops{c};
+        if (auto *g = qobject_cast<TRadioGroup *>(c)) {
+            stops.clear();
+            for (int i = 0; i < g->Count(); ++i)
+                stops << g->Button(i);
+        }
+        for (QWidget *w : stops) {
+            if (before) QWidget::setTabOrder(before, w);
+            before = w;
+        }
+    }
 }
 
 // --- masked edits ---------------------------------------------------------------------

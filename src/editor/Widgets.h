@@ -87,6 +87,10 @@ private:
     int columns_ = 1;
 };
 
+// Tab goes through the controls in this order (a radio group through its buttons), for
+// pages whose controls are made in another order than they are shown.
+void ChainTabOrder(const QList<QWidget *> &controls);
+
 // A masked edit of numbers in fields apart by one separator (":" of a time, "." of a
 // date). The other keys people use between fields move on to the next field as the
 // separator does, instead of being dropped and running two fields together.

@@ -24,6 +24,9 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -119,6 +122,11 @@ private slots:
     void protocolListShowsWholeNames();
     void velocityCorrectionCaption_data();
     void velocityCorrectionCaption();
+    void tabFollowsTheReadingOrder_data();
+    void tabFollowsTheReadingOrder();
+    void pageKeysFromEveryControl();
+    void closingKeys_data();
+    void closingKeys();
 
 private:
     std::unique_ptr<TFakePrompts> prompts_;
@@ -450,7 +458,7 @@ void TestEditorInput::trimLimitsFromAFile() {
 namespace {
 
 // The texts of OK and Cancel (or of the button box) of the dialog open() opens; the
-// dialog is then closed with Cancel.
+// dialog is then closed by Escape, from the control that has the focus.
 QStringList ButtonsOfNextDialog(const std::function<void()> &open,
                                 const std::function<void(QDialog &)> &inside = {}) {
     QStringList texts;
@@ -464,7 +472,11 @@ QStringList ButtonsOfNextDialog(const std::function<void()> &open,
                 for (QAbstractButton *b : box->buttons())
                     texts << b->text();
         if (inside) inside(*dlg);
-        dlg->reject();
+        QTest::keyClick(dlg->focusWidget() ? dlg->focusWidget() : dlg, Qt::Key_Escape);
+        if (dlg->isVisible()) {
+            texts << QStringLiteral("(Escape did not close %1)").arg(dlg->objectName());
+            dlg->reject();
+        }
     });
     open();
     return texts;
@@ -591,6 +603,298 @@ void TestEditorInput::velocityCorrectionCaption() {
         return false;
     });
     QCOMPARE(seen, QStringList(2, caption));
+}
+
+namespace {
+
+// Where Tab goes on a page: its controls in reading order, as the page's layout lays them
+// out. A box layout is read in its direction, each item whole before the next, so a
+// column is read top to bottom before the column to its right. A grid is read across its
+// rows, as a line of a form (caption, value, unit, "use"), except a grid of check boxes
+// only: that is an array numbered down its columns. A tab widget is its tab bar, then its
+// current page; a scroll area is what it scrolls; a radio group is one stop.
+void ReadingOrder(QLayout *layout, QList<QWidget *> &out);
+
+void ReadingOrder(QWidget *w, QList<QWidget *> &out) {
+    if (!w || !w->isVisible() || !w->isEnabled()) return;
+    if (auto *radio = qobject_cast<TRadioGroup *>(w)) {
+        for (int i = 0; i < radio->Count(); ++i)
+            if (radio->Button(i)->isEnabled()) {
+                out << radio;
+                break;
+            }
+        return;
+    }
+    if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
+        ReadingOrder(tabs->tabBar(), out);
+        ReadingOrder(tabs->currentWidget(), out);
+        return;
+    }
+    if (auto *scroll = qobject_cast<QScrollArea *>(w)) {
+        if (scroll->focusPolicy() & Qt::TabFocus) out << scroll;
+        ReadingOrder(scroll->widget(), out);
+        return;
+    }
+    if (w->focusPolicy() & Qt::TabFocus) {
+        out << w;
+        return;
+    }
+    ReadingOrder(w->layout(), out);
+}
+
+void ReadingOrder(QLayout *layout, QList<QWidget *> &out) {
+    if (!layout) return;
+    struct TCell {
+        QLayoutItem *item;
+        int row, column;
+    };
+    QList<TCell> cells;
+    auto *grid = qobject_cast<QGridLayout *>(layout);
+    bool checksOnly = grid != nullptr;
+    for (int i = 0; i < layout->count(); ++i) {
+        TCell c{layout->itemAt(i), 0, i};
+        if (grid) {
+            int rowSpan = 0, columnSpan = 0;
+            grid->getItemPosition(i, &c.row, &c.column, &rowSpan, &columnSpan);
+            checksOnly = checksOnly && qobject_cast<QCheckBox *>(c.item->widget());
+        }
+        cells << c;
+    }
+    std::stable_sort(cells.begin(), cells.end(), [checksOnly](const TCell &a, const TCell &b) {
+        return checksOnly ? std::pair(a.column, a.row) < std::pair(b.column, b.row)
+                          : std::pair(a.row, a.column) < std::pair(b.row, b.column);
+    });
+    for (const TCell &c : cells) {
+        if (c.item->widget())
+            ReadingOrder(c.item->widget(), out);
+        else
+            ReadingOrder(c.item->layout(), out);
+    }
+}
+
+// The stop a focused widget belongs to: a radio button is its group's.
+QWidget *StopOf(QWidget *focus) {
+    if (focus && qobject_cast<QRadioButton *>(focus))
+        if (auto *group = qobject_cast<TRadioGroup *>(focus->parentWidget())) return group;
+    return focus;
+}
+
+QString Names(const QList<QWidget *> &widgets) {
+    QStringList names;
+    for (const QWidget *w : widgets)
+        names << (w ? w->objectName() + QLatin1Char(':') + QLatin1String(w->metaObject()->className())
+                    : QStringLiteral("(none)"));
+    return names.join(QLatin1Char(' '));
+}
+
+void FocusStop(QWidget *stop) {
+    if (auto *radio = qobject_cast<TRadioGroup *>(stop)) {
+        for (int i = 0; i < radio->Count(); ++i)
+            if (radio->Button(i)->isEnabled() && (radio->ItemIndex() < 0 || radio->ItemIndex() == i)) {
+                radio->Button(i)->setFocus(Qt::TabFocusReason);
+                return;
+            }
+    }
+    stop->setFocus(Qt::TabFocusReason);
+}
+
+QByteArray Working(const TMK &mk) {
+    return QByteArray(reinterpret_cast<const char *>(mk.Working().data()), MKLayout::WorkingSize);
+}
+
+// The working fields after the editor was shown and closed with OK, nothing touched:
+// showing it settles a few values (a tare count beyond the table, crossed trim limits).
+QByteArray AfterPlainOk(uint16_t model, const std::function<void(TMK &)> &set) {
+    TMK mk;
+    MakeImage(mk, model, set);
+    EditSession(mk, [](TMK_SetParamsDlg &) { return true; });
+    return Working(mk);
+}
+
+// Every page the user can bring to the front, the display sub-pages one by one.
+void ForEachPage(TMK_SetParamsDlg &dlg, const std::function<void(QWidget *page)> &visit) {
+    for (int i = 0; i < dlg.pcMain->count(); ++i) {
+        if (!dlg.pcMain->isTabVisible(i)) continue;
+        dlg.pcMain->setCurrentIndex(i);
+        if (!dlg.pcMain->currentWidget()->isAncestorOf(dlg.pcDisp)) {
+            visit(dlg.pcMain->currentWidget());
+            continue;
+        }
+        for (int j = 0; j < dlg.pcDisp->count(); ++j) {
+            if (!dlg.pcDisp->isTabVisible(j)) continue;
+            dlg.pcDisp->setCurrentIndex(j);
+            visit(dlg.pcDisp->currentWidget());
+        }
+    }
+}
+
+} // namespace
+
+void TestEditorInput::tabFollowsTheReadingOrder_data() {
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("english");
+    // Gas and add-systems; trim and the compact service page; parking, CAN options.
+    QTest::newRow("4000 ru") << 0x4000 << false;
+    QTest::newRow("5000 en") << 0x5000 << true;
+    QTest::newRow("8080 ru") << 0x8080 << false;
+}
+
+void TestEditorInput::tabFollowsTheReadingOrder() {
+    QFETCH(int, model);
+    QFETCH(bool, english);
+    TLangScope lang(english);
+    TMK mk;
+    MakeImage(mk, uint16_t(model), [](TMK &m) { m.Set("TarirLeng", 4); });
+    QStringList wrong;
+    int pages = 0;
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        ForEachPage(dlg, [&](QWidget *page) {
+            // The display page is read from its sub-page tabs.
+            QWidget *top =
+                page->parentWidget()->parentWidget() == dlg.pcDisp ? dlg.pcMain->currentWidget() : page;
+            QList<QWidget *> expected;
+            ReadingOrder(top, expected);
+            if (expected.isEmpty()) {
+                wrong << page->objectName() + QStringLiteral(": nothing to walk");
+                return;
+            }
+            FocusStop(expected.first());
+            QList<QWidget *> walked{StopOf(QApplication::focusWidget())};
+            while (walked.size() <= expected.size() + 2) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget *now = StopOf(QApplication::focusWidget());
+                if (now == dlg.OKBtn || now == dlg.CancelBtn) break;
+                walked << now;
+            }
+            if (walked != expected)
+                wrong << page->objectName() + QStringLiteral(":\n  read   ") + Names(expected) +
+                             QStringLiteral("\n  walked ") + Names(walked);
+            ++pages;
+        });
+        return false;
+    });
+    QVERIFY(pages >= 15);
+    for (const QString &w : wrong) // too long for one message
+        qWarning().noquote() << w;
+    QCOMPARE(wrong.size(), 0);
+}
+
+void TestEditorInput::pageKeysFromEveryControl() {
+    // Forward and back, from every control of every page: the main pages follow one
+    // another around, also from inside the display page, and no control changes.
+    const QKeyCombination keys[] = {Qt::ControlModifier | Qt::Key_Tab, Qt::ControlModifier | Qt::Key_PageDown,
+                                    Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Backtab,
+                                    Qt::ControlModifier | Qt::Key_PageUp};
+    const auto set = [](TMK &m) { m.Set("TarirLeng", 4); };
+    const QByteArray untouched = AfterPlainOk(0x8080, set);
+    TMK mk;
+    MakeImage(mk, 0x8080, set);
+    QStringList wrong;
+    int pressed = 0;
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        QList<int> shown;
+        for (int i = 0; i < dlg.pcMain->count(); ++i)
+            if (dlg.pcMain->isTabVisible(i)) shown << i;
+        ForEachPage(dlg, [&](QWidget *page) {
+            const int main = dlg.pcMain->currentIndex(), sub = dlg.pcDisp->currentIndex();
+            QList<QWidget *> stops;
+            ReadingOrder(page, stops);
+            for (QWidget *stop : stops) {
+                const QKeyCombination key = keys[pressed++ % 4];
+                const bool forward =
+                    !(key.keyboardModifiers() & Qt::ShiftModifier) && key.key() != Qt::Key_PageUp;
+                FocusStop(stop);
+                QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+                const qsizetype at = shown.indexOf(main);
+                const int expected = shown[(at + (forward ? 1 : shown.size() - 1)) % shown.size()];
+                if (dlg.pcMain->currentIndex() != expected || dlg.pcDisp->currentIndex() != sub)
+                    wrong << QStringLiteral("%1 from %2: page %3, display page %4")
+                                 .arg(QKeySequence(key).toString(), stop->objectName())
+                                 .arg(dlg.pcMain->currentIndex())
+                                 .arg(dlg.pcDisp->currentIndex());
+                // The focus went with the page.
+                if (!dlg.pcMain->currentWidget()->isAncestorOf(QApplication::focusWidget()))
+                    wrong << QStringLiteral("%1 from %2: the focus stayed behind")
+                                 .arg(QKeySequence(key).toString(), stop->objectName());
+                dlg.pcMain->setCurrentIndex(main);
+                dlg.pcDisp->setCurrentIndex(sub);
+            }
+        });
+        return true;
+    });
+    QVERIFY(pressed > 200);
+    for (const QString &w : wrong)
+        qWarning().noquote() << w;
+    QCOMPARE(wrong.size(), 0);
+    QCOMPARE(Working(mk), untouched);
+}
+
+void TestEditorInput::closingKeys_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("result");
+    const struct {
+        const char *control, *typed;
+    } controls[] = {{"seTimeCorr", "12"},    {"seVelocityLimit", ""},      {"cbTankMode", ""},
+                    {"eForsTOCntK", "Fuel"}, {"meIntenseDayTime", "0730"}, {"deTO", "010101"},
+                    {"sgTarir", ""},         {"cbTripJournAuto", ""},      {"rgPrognozMeth", ""}};
+    for (const auto &c : controls) {
+        QTest::addRow("%s Escape", c.control)
+            << c.control << c.typed << int(Qt::Key_Escape) << 0 << int(QDialog::Rejected);
+        QTest::addRow("%s Ctrl+Return", c.control) << c.control << c.typed << int(Qt::Key_Return)
+                                                   << int(Qt::ControlModifier) << int(QDialog::Accepted);
+        QTest::addRow("%s Ctrl+Enter", c.control)
+            << c.control << c.typed << int(Qt::Key_Enter) << int(Qt::ControlModifier | Qt::KeypadModifier)
+            << int(QDialog::Accepted);
+    }
+}
+
+void TestEditorInput::closingKeys() {
+    QFETCH(QString, control);
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, result);
+    const auto set = [](TMK &m) { m.Set("TarirLeng", 4); };
+    TMK mk;
+    MakeImage(mk, 0x4000, set);
+    const QByteArray before = Working(mk);
+    bool closed = false;
+    int closedWith = -1;
+    mk.EditSettings([&] {
+        TMK_SetParamsDlg dlg(mk);
+        dlg.show();
+        QApplication::setActiveWindow(&dlg);
+        if (!QTest::qWaitForWindowActive(&dlg)) return false;
+        QWidget *w = dlg.findChild<QWidget *>(control);
+        ShowPageOf(dlg, w);
+        if (auto *radio = qobject_cast<TRadioGroup *>(w)) w = radio->Button(0);
+        w->setFocus();
+        if (!typed.isEmpty()) Type(w, typed);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        closed = !dlg.isVisible();
+        closedWith = dlg.result();
+        if (!closed) dlg.reject();
+        return dlg.result() == QDialog::Accepted;
+    });
+    QVERIFY(closed);
+    QCOMPARE(closedWith, result);
+    if (result == QDialog::Rejected) {
+        QCOMPARE(Working(mk), before);
+        return;
+    }
+    if (typed.isEmpty()) {
+        QCOMPARE(Working(mk), AfterPlainOk(0x4000, set));
+        return;
+    }
+    // What the focused control held is what OK keeps.
+    if (control == QLatin1String("seTimeCorr")) QCOMPARE(mk.Get("TimeCorr"), 12);
+    if (control == QLatin1String("eForsTOCntK"))
+        QCOMPARE(mk.GetBytes("ServiceNames").mid(32, 5), QByteArray("Fuel\0", 5));
+    if (control == QLatin1String("meIntenseDayTime")) QCOMPARE(mk.Get("IntenseDayTime"), 450);
+    if (control == QLatin1String("deTO")) QCOMPARE(mk.Get("TODate"), 367);
 }
 
 QTEST_MAIN(TestEditorInput)
