@@ -15,10 +15,12 @@
 #include "base/Lang.h"
 
 #include <QDialog>
+#include <QSize>
 #include <memory>
 #include <vector>
 
 class QPushButton;
+class QScrollArea;
 class QTabWidget;
 class TBinder;
 class TEditorContext;
@@ -36,6 +38,11 @@ public:
     // A page by its name (tsCorr, tsColor …); nullptr for an unknown name.
     TEditorPage *Page(const QString &name) const;
 
+    // The client area wherever the screen holds it.
+    static constexpr QSize ClientSize{1021, 599};
+    // The client size on a screen with this much room and a frame of these margins.
+    static QSize FitSize(const QRect &available, const QMargins &frame);
+
     QTabWidget *pcMain = nullptr;
     QTabWidget *pcDisp = nullptr;
     QPushButton *OKBtn = nullptr;
@@ -45,6 +52,7 @@ public:
     void ApplyProtocolRules();
 
     void accept() override;
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -64,9 +72,11 @@ private:
     void PageActivated(QTabWidget *tabs);
     // The next (or previous) main page that is shown, round the end.
     void StepPage(int step);
+    void FitToScreen();
 
     TMK &mk_;
     TBinder *binder_;
+    QScrollArea *pagesArea_ = nullptr;
     std::unique_ptr<TEditorContext> ctx_;
     std::vector<TPageSlot> pages_; // page order: the main tabs, the display sub-pages after tsDisp
     bool shownOnce_ = false;

@@ -277,16 +277,24 @@ void TMaskEdit::keyPressEvent(QKeyEvent *event) {
 
 namespace {
 
+// Drawn for each scale, so that it stays sharp on high-DPI screens.
 QIcon CalendarIcon(const QPalette &palette) {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(palette.color(QPalette::Text));
-    p.drawRect(1, 2, 13, 12);
-    p.fillRect(1, 2, 14, 3, palette.color(QPalette::Text));
-    for (int row = 0; row < 3; ++row)
-        for (int col = 0; col < 4; ++col) p.fillRect(3 + 3 * col, 7 + 2 * row, 2, 1, palette.color(QPalette::Text));
-    return QIcon(pm);
+    QIcon icon;
+    const QColor ink = palette.color(QPalette::Text);
+    for (int scale : {1, 2, 3}) {
+        QPixmap pm(16 * scale, 16 * scale);
+        pm.setDevicePixelRatio(scale);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setPen(QPen(ink, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        p.drawRect(QRectF(1.5, 2.5, 13, 12));
+        p.fillRect(QRectF(1, 2, 14, 3), ink);
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 4; ++col)
+                p.fillRect(QRectF(3 + 3 * col, 7 + 2 * row, 2, 1), ink);
+        icon.addPixmap(pm);
+    }
+    return icon;
 }
 
 } // namespace

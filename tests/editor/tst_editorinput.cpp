@@ -11,6 +11,7 @@
 #include "editor/Binder.h"
 #include "editor/MK_SetParamsDlg.h"
 #include "editor/PageBlocks.h"
+#include "editor/PaintBox.h"
 #include "editor/Widgets.h"
 #include "link/ML_RS232.h"
 #include "link/ML_RS232_SetNumDlg.h"
@@ -25,7 +26,9 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -127,6 +130,8 @@ private slots:
     void pageKeysFromEveryControl();
     void closingKeys_data();
     void closingKeys();
+    void fitsTheScreen();
+    void previewsAreSharp();
 
 private:
     std::unique_ptr<TFakePrompts> prompts_;
@@ -895,6 +900,100 @@ void TestEditorInput::closingKeys() {
         QCOMPARE(mk.GetBytes("ServiceNames").mid(32, 5), QByteArray("Fuel\0", 5));
     if (control == QLatin1String("meIntenseDayTime")) QCOMPARE(mk.Get("IntenseDayTime"), 450);
     if (control == QLatin1String("deTO")) QCOMPARE(mk.Get("TODate"), 367);
+}
+
+// On whatever screen the test runs: ctest gives it a desktop, a laptop at 150 % and a
+// high-DPI screen at 200 %.
+void TestEditorInput::fitsTheScreen() {
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    const bool roomy = available.width() >= 1021 && available.height() >= 599;
+    TMK mk;
+    MakeImage(mk, 0x8080, [](TMK &m) { m.Set("TarirLeng", 4); });
+    QStringList hidden;
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        auto *area = dlg.findChild<QScrollArea *>("saPages");
+        QWidget *view = area->viewport();
+        [&] {
+            QVERIFY2(available.contains(dlg.frameGeometry()), qPrintable(QStringLiteral("%1x%2 on %3x%4")
+                                                                             .arg(dlg.width())
+                                                                             .arg(dlg.height())
+                                                                             .arg(available.width())
+                                                                             .arg(available.height())));
+            for (const QPushButton *b : {dlg.OKBtn, dlg.CancelBtn})
+                QVERIFY(dlg.rect().contains(QRect(b->mapTo(&dlg, QPoint(0, 0)), b->size())));
+            const bool scrolls =
+                area->horizontalScrollBar()->isVisible() || area->verticalScrollBar()->isVisible();
+            if (roomy) {
+                QCOMPARE(dlg.size(), QSize(1021, 599));
+                QVERIFY(!scrolls);
+            } else {
+                QVERIFY(scrolls);
+            }
+        }();
+        // Every control Tab reaches comes into view whole.
+        ForEachPage(dlg, [&](QWidget *page) {
+            QList<QWidget *> stops;
+            ReadingOrder(page, stops);
+            if (stops.isEmpty()) return;
+            FocusStop(stops.first());
+            for (int i = 1; i < stops.size(); ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget *f = QApplication::focusWidget();
+                // One larger than the view (a long list) shows what Qt's scroll area picks.
+                const QRect whole(f->mapTo(view, QPoint(0, 0)), f->size());
+                if (f->width() <= view->width() && f->height() <= view->height() &&
+                    !view->rect().contains(whole))
+                    hidden << page->objectName() + QLatin1Char('/') + StopOf(f)->objectName();
+            }
+        });
+        return false;
+    });
+    QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QLatin1Char(' '))));
+}
+
+void TestEditorInput::previewsAreSharp() {
+    // A preview is the screen's own pixels, each drawn as whole device pixels: no colour
+    // blended from two of them, at any scale.
+    const auto sharp = [](const QImage &shown, const QImage &picture, qreal ratio) -> QString {
+        const QImage s = shown.convertToFormat(QImage::Format_RGB32),
+                     p = picture.convertToFormat(QImage::Format_RGB32);
+        if (s.size() != (QSizeF(p.size()) * ratio).toSize()) return QStringLiteral("size");
+        const bool whole = ratio == std::floor(ratio);
+        for (int y = 0; y < s.height(); ++y)
+            for (int x = 0; x < s.width(); ++x) {
+                const QRgb c = s.pixel(x, y);
+                const int px = std::min(int(x / ratio), p.width() - 1),
+                          py = std::min(int(y / ratio), p.height() - 1);
+                if (whole
+                        ? c != p.pixel(px, py)
+                        : c != p.pixel(px, py) && c != p.pixel(std::min(px + 1, p.width() - 1), py) &&
+                              c != p.pixel(px, std::min(py + 1, p.height() - 1)) &&
+                              c != p.pixel(std::max(px - 1, 0), py) && c != p.pixel(px, std::max(py - 1, 0)))
+                    return QStringLiteral("pixel %1,%2").arg(x).arg(y);
+            }
+        return {};
+    };
+    TMK mk;
+    MakeImage(mk, 0x8080);
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        ShowPageOf(dlg, dlg.Page(QStringLiteral("tsColor")));
+        auto *box = dlg.findChild<TPaintBox *>("pbDigit1");
+        [&] {
+            QVERIFY(!box->Picture().isNull());
+            // On this screen, and printed at twice the size whatever the screen.
+            const QPixmap grabbed = box->grab();
+            QCOMPARE(sharp(grabbed.toImage(), box->Picture(), grabbed.devicePixelRatio()), QString());
+            QImage twice(640, 480, QImage::Format_RGB32);
+            twice.setDevicePixelRatio(2);
+            box->render(&twice);
+            QCOMPARE(sharp(twice, box->Picture(), 2), QString());
+            // The calendar button of a date has an icon drawn for the scale.
+            auto *pick = dlg.findChild<QLineEdit *>("deTO")->findChild<QAction *>("pickDate");
+            for (qreal ratio : {1.0, 2.0})
+                QCOMPARE(pick->icon().pixmap(QSize(16, 16), ratio).devicePixelRatio(), ratio);
+        }();
+        return false;
+    });
 }
 
 QTEST_MAIN(TestEditorInput)
