@@ -3,6 +3,7 @@
 #include "base/Prompts.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProxyStyle>
@@ -52,15 +53,18 @@ TPasswDlg::TPasswDlg(QWidget *parent) : QDialog(parent) {
     MaskEdit1->setStyle(style);
     MaskEdit1->setEchoMode(QLineEdit::Password);
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    // Standard buttons: their texts follow the interface language with Qt's translations.
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->setObjectName(QStringLiteral("buttons"));
+    buttons->setCenterButtons(true);
+    buttons->setGeometry(8, 104, 217, 27);
+    OKBtn = buttons->button(QDialogButtonBox::Ok);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setGeometry(38, 104, 75, 27);
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn = buttons->button(QDialogButtonBox::Cancel);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(121, 104, 75, 27);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     MaskEdit1->setFocus();
 }
 

@@ -146,7 +146,11 @@ QString TimeText::FromMinutes(int minutes) {
 int TimeText::ToMinutes(const QString &text) {
     if (text.size() < 3 || text[2] != QLatin1Char(':')) return 0;
     const int hours = text.left(2).trimmed().toInt();
-    const int minutes = text.mid(3, 2).trimmed().toInt();
+    const QString m = text.mid(3, 2).trimmed();
+    // One digit of the minutes may be 3 or 30: the user has to say.
+    if (m.size() == 1)
+        throw RangeError(QStringLiteral("Range check error: \"%1\" is not a time").arg(text.trimmed()));
+    const int minutes = m.toInt();
     const int total = hours * 60 + minutes;
     if (total > 32767) RangeCheckError();
     return total;
@@ -350,8 +354,7 @@ QLineEdit *TBinder::Edit(const TEditRow &row, QWidget *parent) {
         break;
     }
     case TEditKind::Time:
-        w = new QLineEdit(parent);
-        w->setInputMask(QStringLiteral("99:99;_"));
+        w = new TMaskEdit(QStringLiteral("99:99;_"), QLatin1Char(':'), parent);
         break;
     case TEditKind::Text:
         w = new QLineEdit(parent);

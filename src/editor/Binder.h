@@ -120,7 +120,8 @@ TValueMap Text(const char *field, int offset, int size);
 } // namespace Map
 
 // "hh:mm" times: loading shows hours modulo 24; storing takes the text only when its
-// third character is ":" (else 0 minutes); more than 32767 minutes is a range error.
+// third character is ":" (else 0 minutes); minutes of one digit, or more than 32767
+// minutes in all, are a range error.
 namespace TimeText {
 QString FromMinutes(int minutes);
 int ToMinutes(const QString &text);

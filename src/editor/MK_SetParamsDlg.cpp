@@ -26,8 +26,14 @@
 #include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <algorithm>
 
 namespace {
 
@@ -118,17 +124,95 @@ TMK_SetParamsDlg::TMK_SetParamsDlg(TMK &mk, QWidget *parent) : QDialog(parent), 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    // The pages scroll where the screen is smaller than the dialog; OK and Cancel stay
+    // below them in view. Where the dialog has its full size they never scroll: the page
+    // area is at least what that size leaves them.
+    pagesArea_ = new QScrollArea(this);
+    pagesArea_->setObjectName(QStringLiteral("saPages"));
+    pagesArea_->setFrameShape(QFrame::NoFrame);
+    pagesArea_->setFocusPolicy(Qt::NoFocus);
+    pagesArea_->setWidgetResizable(true);
+    pagesArea_->setWidget(pcMain);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(pcMain, 1);
+    layout->addWidget(pagesArea_, 1);
     layout->addWidget(buttons);
+    const QMargins m = layout->contentsMargins();
+    pcMain->setMinimumSize(ClientSize.width() - m.left() - m.right(), ClientSize.height() - m.top() -
+                                                                          m.bottom() - layout->spacing() -
+                                                                          buttons->sizeHint().height());
+    // The control that takes the focus comes into view whole (its top left where it is
+    // larger than the view), however it got the focus.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (!now || !pcMain->isAncestorOf(now)) return;
+        const QRect r(now->mapTo(pcMain, QPoint(0, 0)), now->size());
+        pagesArea_->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + 8, r.height() / 2 + 8);
+    });
+    setFixedSize(ClientSize);
 
-    setFixedSize(1021, 599);
+    // Page keys work from every control and go before it, so a list never takes them
+    // for its own (Ctrl+PgDown would step a combo box).
+    const auto keys = [this](std::initializer_list<QKeyCombination> combos, auto action) {
+        for (QKeyCombination k : combos)
+            connect(new QShortcut(QKeySequence(k), this), &QShortcut::activated, this, action);
+    };
+    keys({Qt::CTRL | Qt::Key_Tab, Qt::CTRL | Qt::Key_PageDown}, [this] { StepPage(1); });
+    keys({Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab,
+          Qt::CTRL | Qt::Key_PageUp},
+         [this] { StepPage(-1); });
+    keys(
+        {Qt::CTRL | Qt::Key_Return, QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter)},
+        [this] { accept(); });
+}
+
+void TMK_SetParamsDlg::StepPage(int step) {
+    const int count = pcMain->count();
+    int index = pcMain->currentIndex();
+    for (int i = 0; i < count; ++i) {
+        index = (index + step + count) % count;
+        if (pcMain->isTabVisible(index) && pcMain->isTabEnabled(index)) break;
+    }
+    // The focus goes with the page: to the control last used there, or its first one.
+    pcMain->setCurrentIndex(index);
+}
+
+QSize TMK_SetParamsDlg::FitSize(const QRect &available, const QMargins &frame) {
+    return ClientSize.boundedTo(available.size().shrunkBy(frame)).expandedTo(QSize(160, 120));
+}
+
+void TMK_SetParamsDlg::FitToScreen() {
+    const QWidget *near = parentWidget() ? parentWidget() : this;
+    const QScreen *s = isVisible() ? screen() : near->screen();
+    if (!s) return;
+    // Before the window manager framed the window its frame is known only by the style.
+    QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (frame.isNull() && !isVisible()) {
+        const int edge = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+        frame =
+            QMargins(edge, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this) + edge, edge, edge);
+    }
+    const QRect available = s->availableGeometry();
+    setFixedSize(FitSize(available, frame));
+    if (!isVisible()) return; // placing it is the dialog's own business when it shows
+    // Kept on the screen as a whole, the title bar first.
+    QRect f = frameGeometry();
+    f.moveRight(std::min(f.right(), available.right()));
+    f.moveBottom(std::min(f.bottom(), available.bottom()));
+    f.moveLeft(std::max(f.left(), available.left()));
+    f.moveTop(std::max(f.top(), available.top()));
+    if (f.topLeft() != frameGeometry().topLeft()) move(f.topLeft());
+}
+
+void TMK_SetParamsDlg::setVisible(bool visible) {
+    // Sized before Qt centres it, so the smaller dialog is centred too.
+    if (visible && !isVisible()) FitToScreen();
+    QDialog::setVisible(visible);
 }
 
 TMK_SetParamsDlg::~TMK_SetParamsDlg() {
     // Nothing may react to focus moves or page changes while the pages go, and they go
     // before the context they refer to.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
     QObject::disconnect(qApp, nullptr, binder_, nullptr);
     for (const TPageSlot &s : pages_) QObject::disconnect(qApp, nullptr, s.page, nullptr);
     pcMain->disconnect(this);
@@ -182,7 +266,10 @@ void TMK_SetParamsDlg::PageActivated(QTabWidget *tabs) {
 
 void TMK_SetParamsDlg::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
+    // Now the frame is known, and the screen may change under it.
+    FitToScreen();
     if (shownOnce_) return;
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] { FitToScreen(); });
     // No button is pressed by an Enter meant for a field or a list (the button box has just
     // made OK the default one).
     for (QPushButton *b : findChildren<QPushButton *>()) {

@@ -6,14 +6,21 @@
 //
 // The dialog owns only the tabs, their order and captions, OK/Cancel and the show
 // sequence; each tab is a page class (EditorPage.h) sharing one editor context.
+//
+// Keys: Ctrl+Tab and Ctrl+PgDown bring the next main page to the front, Ctrl+Shift+Tab
+// and Ctrl+PgUp the previous one, from any control (inside the display page too); the
+// display sub-pages are reached by Tab to their tab row, then the arrow keys. Enter stores
+// the field it is pressed in, Ctrl+Enter is OK, Escape is Cancel.
 
 #include "base/Lang.h"
 
 #include <QDialog>
+#include <QSize>
 #include <memory>
 #include <vector>
 
 class QPushButton;
+class QScrollArea;
 class QTabWidget;
 class TBinder;
 class TEditorContext;
@@ -31,6 +38,11 @@ public:
     // A page by its name (tsCorr, tsColor …); nullptr for an unknown name.
     TEditorPage *Page(const QString &name) const;
 
+    // The client area wherever the screen holds it.
+    static constexpr QSize ClientSize{1021, 599};
+    // The client size on a screen with this much room and a frame of these margins.
+    static QSize FitSize(const QRect &available, const QMargins &frame);
+
     QTabWidget *pcMain = nullptr;
     QTabWidget *pcDisp = nullptr;
     QPushButton *OKBtn = nullptr;
@@ -40,6 +52,7 @@ public:
     void ApplyProtocolRules();
 
     void accept() override;
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -57,9 +70,13 @@ private:
     void ApplyDeviceFlags();
     void SetTabShown(const char *name, bool shown);
     void PageActivated(QTabWidget *tabs);
+    // The next (or previous) main page that is shown, round the end.
+    void StepPage(int step);
+    void FitToScreen();
 
     TMK &mk_;
     TBinder *binder_;
+    QScrollArea *pagesArea_ = nullptr;
     std::unique_ptr<TEditorContext> ctx_;
     std::vector<TPageSlot> pages_; // page order: the main tabs, the display sub-pages after tsDisp
     bool shownOnce_ = false;

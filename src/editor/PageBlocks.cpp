@@ -75,6 +75,7 @@ QTableWidget *Grid(QWidget *parent, const char *name, int columns) {
     g->verticalHeader()->hide();
     g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 6);
     g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->setTabKeyNavigation(false); // Tab goes on to the next control; the arrows move between rows
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
     g->setSelectionMode(QAbstractItemView::SingleSelection);
     g->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);

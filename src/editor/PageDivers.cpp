@@ -15,8 +15,6 @@ TPageDivers::TPageDivers(TEditorContext &context, QWidget *parent) : TEditorPage
     showDisplaysArea = new QVBoxLayout;
     showDisplaysArea->setObjectName(QStringLiteral("layShowDisplays"));
     columns->addLayout(showDisplaysArea, 1);
-    showDisplays = new TShowDisplaysBox(ctx, this);
-    showDisplaysArea->addWidget(showDisplays);
 
     // Item 2 switches by the parking lights, which some devices cannot sense.
     const auto byLights = [this](int item) { return item != 2 || !ctx.caps.NoParkingLightsInput; };
@@ -56,4 +54,7 @@ TPageDivers::TPageDivers(TEditorContext &context, QWidget *parent) : TEditorPage
     right->Row(b.Spin({.control = "seIntense1", .caption = {"Яркость подсветки (Ночь)", "Backlight brightness (Night)"},
                        .map = Map::Field("Intense1"), .min = 0, .max = 4}, right));
     // clang-format on
+    // Made after the columns to its left, so that Tab reaches it after them.
+    showDisplays = new TShowDisplaysBox(ctx, this);
+    showDisplaysArea->addWidget(showDisplays);
 }

@@ -21,6 +21,7 @@ THotMenuGrid::THotMenuGrid(int page, QWidget *parent)
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
     setColumnWidth(0, fontMetrics().horizontalAdvance(QStringLiteral("00")) + 16);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false); // Tab goes on to the next control; the arrows move between rows
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

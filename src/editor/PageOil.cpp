@@ -15,23 +15,21 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-// Cells of the tare table take digits only: at most 3 for litres, 4 for units.
+// Cells of the tare table take every key: a key dropped by a filter would run the digits
+// on either side together ("1,5" into 15). What is typed is judged when the grid is left.
 class TTareDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
-                          const QModelIndex &index) const override {
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override {
         auto *e = new QLineEdit(parent);
-        const QRegularExpression digits(QStringLiteral("\\d{0,%1}").arg(index.column() == 1 ? 3 : 4));
-        e->setValidator(new QRegularExpressionValidator(digits, e));
+        e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         return e;
     }
 };
@@ -42,13 +40,16 @@ bool Within(const QWidget *w, const QWidget *control) {
     return w && (w == control || control->isAncestorOf(w));
 }
 
-// The decimal digits of a cell; everything else is dropped and no digit means 0.
-int64_t Digits(const QString &text) {
+// A cell holds a whole number of litres or units: digits only, an empty cell is 0.
+// Anything else is refused rather than read as some other number.
+int64_t CellValue(const QString &text) {
+    const QString t = text.trimmed();
     int64_t v = 0;
-    for (QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) continue;
+    for (QChar c : t) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            throw RangeError(QStringLiteral("Range check error: \"%1\" is not a number").arg(t));
         v = v * 10 + (c.unicode() - '0');
-        if (v > 1'000'000'000) throw RangeError(QStringLiteral("Range check error: %1").arg(text));
+        if (v > 1'000'000'000) throw RangeError(QStringLiteral("Range check error: %1").arg(t));
     }
     return v;
 }
@@ -175,6 +176,9 @@ TPageOil::TPageOil(TEditorContext &context, QWidget *parent) : TEditorPage(conte
     sgTarir->verticalHeader()->setDefaultSectionSize(sgTarir->fontMetrics().height() + 6);
     sgTarir->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     sgTarir->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab leaves the table (from an open cell it goes on to the next cell); the arrows and
+    // Enter move between cells.
+    sgTarir->setTabKeyNavigation(false);
     sgTarir->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                              QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     sgTarir->setMinimumWidth(240);
@@ -323,8 +327,8 @@ void TPageOil::StoreTare() {
             return item ? item->text() : QString();
         };
         try {
-            const int64_t litres = Digits(text(1));
-            const int64_t units = Digits(text(2));
+            const int64_t litres = CellValue(text(1));
+            const int64_t units = CellValue(text(2));
             // A row that does not fit keeps both its values.
             CheckFits("TarirLitres", litres);
             CheckFits("TarirUnits", units);

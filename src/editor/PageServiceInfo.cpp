@@ -14,6 +14,7 @@ TPageServiceInfo::TPageServiceInfo(TEditorContext &context, QWidget *parent) : T
     sgServiceInfo->verticalHeader()->hide();
     sgServiceInfo->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     sgServiceInfo->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sgServiceInfo->setTabKeyNavigation(false);
     layout->addWidget(sgServiceInfo);
 }
 

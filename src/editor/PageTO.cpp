@@ -68,6 +68,7 @@ TPageTO::TPageTO(TEditorContext &context, QWidget *parent) : TEditorPage(context
     // A compact device counts the one service interval in hundreds of km.
     const bool compact = ctx.caps.CompactService;
     int row = 1;
+    QList<QWidget *> tabOrder; // across each row: name, interval, use
     for (int i = 0; i < 7; ++i) {
         const TInterval &t = kIntervals[i];
         const TCapsPredicate caps = i == 0 ? TCapsPredicate{} : TCapsPredicate{NotCompact};
@@ -102,11 +103,14 @@ TPageTO::TPageTO(TEditorContext &context, QWidget *parent) : TEditorPage(context
             delete b.Label(name);
             nameEdits << name;
             grid->addWidget(name, row, 0);
+            tabOrder << name;
         } else {
             grid->addWidget(b.Label(s), row, 0);
         }
+        QCheckBox *check = use(t.check, i, caps);
         grid->addWidget(s, row, 1, Qt::AlignLeft);
-        grid->addWidget(use(t.check, i, caps), row, 2, Qt::AlignLeft);
+        grid->addWidget(check, row, 2, Qt::AlignLeft);
+        tabOrder << s << check;
         ++row;
     }
 
@@ -127,8 +131,10 @@ TPageTO::TPageTO(TEditorContext &context, QWidget *parent) : TEditorPage(context
         grid->addWidget(b.Label(control), row, 0);
         grid->addWidget(control, row, 1, Qt::AlignLeft);
         grid->addWidget(check, row, 2, Qt::AlignLeft);
+        tabOrder << control << check;
         ++row;
     }
+    ChainTabOrder(tabOrder);
     for (QLineEdit *date : {deTO, deOSAGO})
         date->setFixedWidth(date->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00")) + 44);
 

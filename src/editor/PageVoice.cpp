@@ -120,6 +120,8 @@ QWidget *TPageVoice::BuildAlerts() {
 
     const auto itemEnabled = [this](int item) { return item < 3 || !ctx.caps.NoVoice; };
     alerts_.resize(std::size(defs));
+    // Tab runs down the left table, then down the right one; the rows are made in slot order.
+    QList<QWidget *> twoOrder, oneOrder;
     for (size_t i = 0; i < std::size(defs); ++i) {
         const TDef &d = defs[i];
         QGridLayout *grid = d.twoGroups ? twoTable : oneTable;
@@ -165,13 +167,16 @@ QWidget *TPageVoice::BuildAlerts() {
         label->setObjectName(QStringLiteral("lap") + QLatin1String(d.name));
         grid->addWidget(label, gridRow, 0);
         grid->addWidget(row.first, gridRow, 1);
+        (d.twoGroups ? twoOrder : oneOrder) << row.first;
         if (d.twoGroups) {
             row.next = makeGroup(false);
             grid->addWidget(row.next, gridRow, 2);
+            twoOrder << row.next;
         }
         if (d.first) *d.first = row.first;
         if (d.next) *d.next = row.next;
     }
+    ChainTabOrder(twoOrder + oneOrder);
     columns->addStretch(1);
     return page;
 }

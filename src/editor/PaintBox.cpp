@@ -16,6 +16,8 @@ void TPaintBox::SetPicture(const QImage &picture) {
 void TPaintBox::paintEvent(QPaintEvent *) {
     if (picture_.isNull()) return;
     QPainter painter(this);
+    // On a high-DPI screen each screen pixel becomes whole device pixels, never a blur.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(0, 0, picture_);
 }
 

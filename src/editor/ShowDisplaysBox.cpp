@@ -106,6 +106,8 @@ TShowDisplaysBox::TShowDisplaysBox(TEditorContext &context, QWidget *parent)
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Not a stop of its own: Tab goes from box to box and scrolls the one it reaches into view.
+    scroll->setFocusPolicy(Qt::NoFocus);
     frame->addWidget(scroll);
     auto *list = new QWidget(scroll);
     auto *listColumn = new QVBoxLayout(list);

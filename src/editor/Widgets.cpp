@@ -166,6 +166,18 @@ void TSpinEdit::stepBy(int steps) {
 
 // --- radio group ----------------------------------------------------------------------
 
+namespace {
+
+// The last widget that takes the focus before w in the focus chain (the group box
+// itself takes none, and Qt orders only widgets that do).
+QWidget *FocusBefore(QWidget *w) {
+    for (QWidget *p = w->previousInFocusChain(); p && p != w; p = p->previousInFocusChain())
+        if (p->focusPolicy() != Qt::NoFocus) return p;
+    return nullptr;
+}
+
+} // namespace
+
 TRadioGroup::TRadioGroup(QWidget *parent) : QGroupBox(parent), group_(new QButtonGroup(this)) {
     layout_ = new QGridLayout(this);
     layout_->setContentsMargins(6, 2, 6, 4);
@@ -178,6 +190,10 @@ void TRadioGroup::SetItems(const QStringList &items, int columns) {
     columns = std::max(columns, 1);
     if (items == Items() && columns == columns_) return;
     const int keep = ItemIndex();
+    // New buttons take the place of the old ones in the Tab order (also where a page
+    // moved them), else the group's own.
+    QWidget *before = FocusBefore(buttons_.isEmpty() ? static_cast<QWidget *>(this) : buttons_.first());
+    if (buttons_.contains(before)) before = FocusBefore(this);
     for (QRadioButton *b : buttons_) {
         group_->removeButton(b);
         delete b;
@@ -190,6 +206,8 @@ void TRadioGroup::SetItems(const QStringList &items, int columns) {
         b->setObjectName(objectName() + QStringLiteral("_%1").arg(i));
         group_->addButton(b, i);
         layout_->addWidget(b, i % rows, i / rows);
+        if (before) QWidget::setTabOrder(before, b);
+        before = b;
         buttons_.append(b);
     }
     SetItemIndex(keep);
@@ -218,26 +236,70 @@ void TRadioGroup::SetItemEnabled(int index, bool enabled) {
     if (index >= 0 && index < buttons_.size()) buttons_[index]->setEnabled(enabled);
 }
 
+void ChainTabOrder(const QList<QWidget *> &controls) {
+    QWidget *before = nullptr;
+    for (QWidget *c : controls) {
+        QList<QWidget *> stops{c};
+        if (auto *g = qobject_cast<TRadioGroup *>(c)) {
+            stops.clear();
+            for (int i = 0; i < g->Count(); ++i)
+                stops << g->Button(i);
+        }
+        for (QWidget *w : stops) {
+            if (before) QWidget::setTabOrder(before, w);
+            before = w;
+        }
+    }
+}
+
+// --- masked edits ---------------------------------------------------------------------
+
+TMaskEdit::TMaskEdit(const QString &mask, QChar separator, QWidget *parent)
+    : QLineEdit(parent), separator_(separator) {
+    setInputMask(mask);
+}
+
+void TMaskEdit::keyPressEvent(QKeyEvent *event) {
+    static const QString separators = QStringLiteral(",.:;/-");
+    const QString text = event->text();
+    if (text.size() == 1 && text[0] != separator_ && separators.contains(text[0]) &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        QKeyEvent asSeparator(event->type(), separator_ == QLatin1Char(':') ? Qt::Key_Colon : Qt::Key_Period,
+                              event->modifiers(), QString(separator_), event->isAutoRepeat());
+        QLineEdit::keyPressEvent(&asSeparator);
+        event->setAccepted(asSeparator.isAccepted());
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
 // --- date edit ------------------------------------------------------------------------
 
 namespace {
 
+// Drawn for each scale, so that it stays sharp on high-DPI screens.
 QIcon CalendarIcon(const QPalette &palette) {
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(palette.color(QPalette::Text));
-    p.drawRect(1, 2, 13, 12);
-    p.fillRect(1, 2, 14, 3, palette.color(QPalette::Text));
-    for (int row = 0; row < 3; ++row)
-        for (int col = 0; col < 4; ++col) p.fillRect(3 + 3 * col, 7 + 2 * row, 2, 1, palette.color(QPalette::Text));
-    return QIcon(pm);
+    QIcon icon;
+    const QColor ink = palette.color(QPalette::Text);
+    for (int scale : {1, 2, 3}) {
+        QPixmap pm(16 * scale, 16 * scale);
+        pm.setDevicePixelRatio(scale);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setPen(QPen(ink, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        p.drawRect(QRectF(1.5, 2.5, 13, 12));
+        p.fillRect(QRectF(1, 2, 14, 3), ink);
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 4; ++col)
+                p.fillRect(QRectF(3 + 3 * col, 7 + 2 * row, 2, 1), ink);
+        icon.addPixmap(pm);
+    }
+    return icon;
 }
 
 } // namespace
 
-TDateEdit::TDateEdit(QWidget *parent) : QLineEdit(parent) {
-    setInputMask(QStringLiteral("99.99.99;_"));
+TDateEdit::TDateEdit(QWidget *parent) : TMaskEdit(QStringLiteral("99.99.99;_"), QLatin1Char('.'), parent) {
     QAction *pick = addAction(CalendarIcon(palette()), QLineEdit::TrailingPosition);
     pick->setObjectName(QStringLiteral("pickDate"));
     connect(pick, &QAction::triggered, this, &TDateEdit::OpenCalendar);

@@ -87,8 +87,27 @@ private:
     int columns_ = 1;
 };
 
+// Tab goes through the controls in this order (a radio group through its buttons), for
+// pages whose controls are made in another order than they are shown.
+void ChainTabOrder(const QList<QWidget *> &controls);
+
+// A masked edit of numbers in fields apart by one separator (":" of a time, "." of a
+// date). The other keys people use between fields move on to the next field as the
+// separator does, instead of being dropped and running two fields together.
+class TMaskEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    TMaskEdit(const QString &mask, QChar separator, QWidget *parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QChar separator_;
+};
+
 // DD.MM.YY typed into a mask, or picked from a calendar opened by the button at its end.
-class TDateEdit : public QLineEdit {
+class TDateEdit : public TMaskEdit {
     Q_OBJECT
 public:
     explicit TDateEdit(QWidget *parent = nullptr);

@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -14,10 +15,21 @@
 
 namespace {
 
-QPushButton *Button(QWidget *parent, const char *name, const QString &text, const QRect &geometry) {
-    auto *b = new QPushButton(text, parent);
+// Standard buttons in the place the dialog gives them: their texts follow the interface
+// language with Qt's translations.
+QDialogButtonBox *Buttons(QDialog *dialog, QDialogButtonBox::StandardButtons which,
+                          Qt::Orientation orientation, const QRect &geometry) {
+    auto *box = new QDialogButtonBox(which, orientation, dialog);
+    box->setObjectName(QStringLiteral("buttons"));
+    box->setGeometry(geometry);
+    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return box;
+}
+
+QPushButton *Named(QDialogButtonBox *box, QDialogButtonBox::StandardButton which, const char *name) {
+    QPushButton *b = box->button(which);
     b->setObjectName(QLatin1String(name));
-    b->setGeometry(geometry);
     return b;
 }
 
@@ -49,11 +61,11 @@ TML_RS232_SetNumDlg::TML_RS232_SetNumDlg(QWidget *parent) : QDialog(parent) {
     PCB->setEditable(false);
     PCB->setGeometry(8, 32, 232, 26);
 
-    OKBtn = Button(this, "OKBtn", QStringLiteral("OK"), QRect(254, 8, 75, 27));
+    QDialogButtonBox *buttons =
+        Buttons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, QRect(248, 8, 81, 63));
+    OKBtn = Named(buttons, QDialogButtonBox::Ok, "OKBtn");
     OKBtn->setDefault(true);
-    CancelBtn = Button(this, "CancelBtn", QStringLiteral("Cancel"), QRect(254, 44, 75, 27));
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    CancelBtn = Named(buttons, QDialogButtonBox::Cancel, "CancelBtn");
 
     CentreOnScreen(this);
     PCB->setFocus();
@@ -107,13 +119,14 @@ TML_RS232_SetBRDlg::TML_RS232_SetBRDlg(QWidget *parent) : QDialog(parent) {
     BSE->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     BSE->setGeometry(162, 13, 103, 26);
 
-    OKBtn = Button(this, "OKBtn", QStringLiteral("OK"), QRect(8, 62, 80, 27));
+    QDialogButtonBox *buttons =
+        Buttons(this, QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help,
+                Qt::Horizontal, QRect(8, 62, 257, 27));
+    OKBtn = Named(buttons, QDialogButtonBox::Ok, "OKBtn");
     OKBtn->setDefault(true);
-    CancelBtn = Button(this, "CancelBtn", QStringLiteral("Cancel"), QRect(96, 62, 80, 27));
-    HelpBtn = Button(this, "HelpBtn", QStringLiteral("Help"), QRect(184, 62, 81, 27));
+    CancelBtn = Named(buttons, QDialogButtonBox::Cancel, "CancelBtn");
+    HelpBtn = Named(buttons, QDialogButtonBox::Help, "HelpBtn");
     HelpBtn->setEnabled(false); // there is no help to show
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     CentreOnScreen(this);
     BSE->setFocus();

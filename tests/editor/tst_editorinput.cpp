@@ -5,12 +5,16 @@
 #include "FakePrompts.h"
 #include "TestEnv.h"
 #include "app/MainForm.h"
+#include "app/PassW.h"
 #include "base/Lang.h"
 #include "catalogue/ProtsH.h"
 #include "editor/Binder.h"
 #include "editor/MK_SetParamsDlg.h"
 #include "editor/PageBlocks.h"
+#include "editor/PaintBox.h"
 #include "editor/Widgets.h"
+#include "link/ML_RS232.h"
+#include "link/ML_RS232_SetNumDlg.h"
 #include "model/MK.h"
 #include "model/SettingsFile.h"
 
@@ -21,6 +25,11 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -83,12 +92,12 @@ void Type(QWidget *w, const QString &text) {
 }
 
 // The value the raw image holds for the field (read back from its bytes).
-double StoredValue(const TMK &mk, const char *field, bool factor) {
+double StoredValue(const TMK &mk, const char *field, bool factor, int index = 0) {
     TMK back;
     back.ModelCode = mk.ModelCode;
     back.Image.Append(mk.Image.Bytes());
     back.LoadAllSections();
-    return factor ? double(back.GetFloat(field)) : double(back.Get(field));
+    return factor ? double(back.GetFloat(field)) : double(back.Get(field, index));
 }
 
 } // namespace
@@ -105,6 +114,8 @@ private slots:
     void notANumberIsRefused();
     void moreDecimalsThanShown_data();
     void moreDecimalsThanShown();
+    void cellsKeepTheTypedNumber_data();
+    void cellsKeepTheTypedNumber();
     void enterClosesOnlyOnOk_data();
     void enterClosesOnlyOnOk();
     void trimLimitsFromAFile_data();
@@ -114,6 +125,13 @@ private slots:
     void protocolListShowsWholeNames();
     void velocityCorrectionCaption_data();
     void velocityCorrectionCaption();
+    void tabFollowsTheReadingOrder_data();
+    void tabFollowsTheReadingOrder();
+    void pageKeysFromEveryControl();
+    void closingKeys_data();
+    void closingKeys();
+    void fitsTheScreen();
+    void previewsAreSharp();
 
 private:
     std::unique_ptr<TFakePrompts> prompts_;
@@ -258,6 +276,68 @@ void TestEditorInput::moreDecimalsThanShown() {
     QCOMPARE(StoredValue(mk, field.toLatin1().constData(), false), double(stored));
 }
 
+void TestEditorInput::cellsKeepTheTypedNumber_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("row"); // a grid's cell; -1 for a control of its own
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("stored"); // afterwards: the old value where the text is refused
+    QTest::addColumn<bool>("refused");
+    // Tare cells hold whole litres and units; the image holds 19 l and 50 units in row 2.
+    // clang-format off
+    QTest::newRow("tare litres 1,5") << "sgTarir" << 1 << 1 << "1,5" << "TarirLitres" << 1 << 19 << true;
+    QTest::newRow("tare units 1a2")  << "sgTarir" << 1 << 2 << "1a2" << "TarirUnits"  << 1 << 50 << true;
+    QTest::newRow("tare litres 25")  << "sgTarir" << 1 << 1 << "25"  << "TarirLitres" << 1 << 25 << false;
+    // Spin edits of the 7-point table and the colour elements round to whole values.
+    QTest::newRow("7-point litres 1,5") << "seOilCalibrLitArr1" << -1 << 0 << "1,5"  << "OilCalibrLitArr" << 1 << 2  << false;
+    QTest::newRow("7-point units 12.5") << "seOilCalibrResArr1" << -1 << 0 << "12.5" << "OilCalibrResArr" << 1 << 12 << false;
+    QTest::newRow("colour element 1,5") << "seDigit"            << -1 << 0 << "1,5"  << "DayElements"     << 0 << 2  << false;
+    // Times and dates: the other separator keys move to the next field.
+    QTest::newRow("time 7,30")   << "meIntenseDayTime" << -1 << 0 << "7,30"   << "IntenseDayTime" << 0 << 450  << false;
+    QTest::newRow("time 7.30")   << "meIntenseDayTime" << -1 << 0 << "7.30"   << "IntenseDayTime" << 0 << 450  << false;
+    QTest::newRow("time 7:3")    << "meIntenseDayTime" << -1 << 0 << "7:3"    << "IntenseDayTime" << 0 << 100  << true;
+    QTest::newRow("date 1/1/12") << "deTO"             << -1 << 0 << "1/1/12" << "TODate"         << 0 << 4384 << false;
+    // clang-format on
+}
+
+void TestEditorInput::cellsKeepTheTypedNumber() {
+    QFETCH(QString, control);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, field);
+    QFETCH(int, index);
+    QFETCH(int, stored);
+    QFETCH(bool, refused);
+    TMK mk;
+    MakeImage(mk, 0x4000, [](TMK &m) {
+        m.Set("TarirLeng", 3);
+        m.Set("IntenseDayTime", 100);
+    });
+    const bool ok = EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        auto *w = dlg.findChild<QWidget *>(control);
+        ShowPageOf(dlg, w);
+        if (auto *grid = qobject_cast<QTableWidget *>(w)) {
+            grid->setFocus();
+            grid->setCurrentCell(row, column);
+            for (const QChar c : typed) // the first key opens the cell, the others go to it
+                QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            dlg.CancelBtn->setFocus(); // the grid is left
+        } else {
+            Type(w, typed);
+            QTest::keyClick(w, Qt::Key_Tab);
+        }
+        return true;
+    });
+    QVERIFY(ok);
+    QCOMPARE(StoredValue(mk, field.toLatin1().constData(), false, index), double(stored));
+    QCOMPARE(prompts_->Count(TFakePrompts::ErrorBox), refused ? 1 : 0);
+    prompts_->Clear();
+}
+
 namespace {
 
 // The first system the add-systems page offers, as the page lists it now.
@@ -380,7 +460,7 @@ void TestEditorInput::trimLimitsFromAFile() {
 namespace {
 
 // The texts of OK and Cancel (or of the button box) of the dialog open() opens; the
-// dialog is then closed with Cancel.
+// dialog is then closed by Escape, from the control that has the focus.
 QStringList ButtonsOfNextDialog(const std::function<void()> &open,
                                 const std::function<void(QDialog &)> &inside = {}) {
     QStringList texts;
@@ -394,7 +474,11 @@ QStringList ButtonsOfNextDialog(const std::function<void()> &open,
                 for (QAbstractButton *b : box->buttons())
                     texts << b->text();
         if (inside) inside(*dlg);
-        dlg->reject();
+        QTest::keyClick(dlg->focusWidget() ? dlg->focusWidget() : dlg, Qt::Key_Escape);
+        if (dlg->isVisible()) {
+            texts << QStringLiteral("(Escape did not close %1)").arg(dlg->objectName());
+            dlg->reject();
+        }
     });
     open();
     return texts;
@@ -429,6 +513,21 @@ void TestEditorInput::standardButtonsFollowTheLanguage() {
         QCOMPARE(editor, expected);
         QCOMPARE(calendar, expected);
         QCOMPARE(ButtonsOfNextDialog([&] { form.bViewJournals->click(); }), expected);
+        // The link's dialogs keep their own fixed texts, and their buttons show whole.
+        TPortDialogs link;
+        for (const std::function<void()> &open : std::initializer_list<std::function<void()>>{
+                 [] { AskPassword(QStringLiteral("?"), QStringLiteral("QZK")); },
+                 [&] { link.ChoosePort(*form.Link()); }, [&] { link.ChooseBaudRate(115200); }})
+            QCOMPARE(ButtonsOfNextDialog(open,
+                                         [](QDialog &dlg) {
+                                             for (const QPushButton *b : dlg.findChildren<QPushButton *>()) {
+                                                 const QRect r(b->mapTo(&dlg, QPoint(0, 0)), b->size());
+                                                 QVERIFY2(dlg.rect().contains(r) &&
+                                                              b->width() >= b->minimumSizeHint().width(),
+                                                          qPrintable(b->objectName()));
+                                             }
+                                         }),
+                     expected);
     }
     form.SettingsModified = false;
     form.close();
@@ -506,6 +605,385 @@ void TestEditorInput::velocityCorrectionCaption() {
         return false;
     });
     QCOMPARE(seen, QStringList(2, caption));
+}
+
+namespace {
+
+// Where Tab goes on a page: its controls in reading order, as the page's layout lays them
+// out. A box layout is read in its direction, each item whole before the next, so a
+// column is read top to bottom before the column to its right. A grid is read across its
+// rows, as a line of a form (caption, value, unit, "use"), except a grid of check boxes
+// only: that is an array numbered down its columns. A tab widget is its tab bar, then its
+// current page; a scroll area is what it scrolls; a radio group is one stop.
+void ReadingOrder(QLayout *layout, QList<QWidget *> &out);
+
+void ReadingOrder(QWidget *w, QList<QWidget *> &out) {
+    if (!w || !w->isVisible() || !w->isEnabled()) return;
+    if (auto *radio = qobject_cast<TRadioGroup *>(w)) {
+        for (int i = 0; i < radio->Count(); ++i)
+            if (radio->Button(i)->isEnabled()) {
+                out << radio;
+                break;
+            }
+        return;
+    }
+    if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
+        ReadingOrder(tabs->tabBar(), out);
+        ReadingOrder(tabs->currentWidget(), out);
+        return;
+    }
+    if (auto *scroll = qobject_cast<QScrollArea *>(w)) {
+        if (scroll->focusPolicy() & Qt::TabFocus) out << scroll;
+        ReadingOrder(scroll->widget(), out);
+        return;
+    }
+    if (w->focusPolicy() & Qt::TabFocus) {
+        out << w;
+        return;
+    }
+    ReadingOrder(w->layout(), out);
+}
+
+void ReadingOrder(QLayout *layout, QList<QWidget *> &out) {
+    if (!layout) return;
+    struct TCell {
+        QLayoutItem *item;
+        int row, column;
+    };
+    QList<TCell> cells;
+    auto *grid = qobject_cast<QGridLayout *>(layout);
+    bool checksOnly = grid != nullptr;
+    for (int i = 0; i < layout->count(); ++i) {
+        TCell c{layout->itemAt(i), 0, i};
+        if (grid) {
+            int rowSpan = 0, columnSpan = 0;
+            grid->getItemPosition(i, &c.row, &c.column, &rowSpan, &columnSpan);
+            checksOnly = checksOnly && qobject_cast<QCheckBox *>(c.item->widget());
+        }
+        cells << c;
+    }
+    std::stable_sort(cells.begin(), cells.end(), [checksOnly](const TCell &a, const TCell &b) {
+        return checksOnly ? std::pair(a.column, a.row) < std::pair(b.column, b.row)
+                          : std::pair(a.row, a.column) < std::pair(b.row, b.column);
+    });
+    for (const TCell &c : cells) {
+        if (c.item->widget())
+            ReadingOrder(c.item->widget(), out);
+        else
+            ReadingOrder(c.item->layout(), out);
+    }
+}
+
+// The stop a focused widget belongs to: a radio button is its group's.
+QWidget *StopOf(QWidget *focus) {
+    if (focus && qobject_cast<QRadioButton *>(focus))
+        if (auto *group = qobject_cast<TRadioGroup *>(focus->parentWidget())) return group;
+    return focus;
+}
+
+QString Names(const QList<QWidget *> &widgets) {
+    QStringList names;
+    for (const QWidget *w : widgets)
+        names << (w ? w->objectName() + QLatin1Char(':') + QLatin1String(w->metaObject()->className())
+                    : QStringLiteral("(none)"));
+    return names.join(QLatin1Char(' '));
+}
+
+void FocusStop(QWidget *stop) {
+    if (auto *radio = qobject_cast<TRadioGroup *>(stop)) {
+        for (int i = 0; i < radio->Count(); ++i)
+            if (radio->Button(i)->isEnabled() && (radio->ItemIndex() < 0 || radio->ItemIndex() == i)) {
+                radio->Button(i)->setFocus(Qt::TabFocusReason);
+                return;
+            }
+    }
+    stop->setFocus(Qt::TabFocusReason);
+}
+
+QByteArray Working(const TMK &mk) {
+    return QByteArray(reinterpret_cast<const char *>(mk.Working().data()), MKLayout::WorkingSize);
+}
+
+// The working fields after the editor was shown and closed with OK, nothing touched:
+// showing it settles a few values (a tare count beyond the table, crossed trim limits).
+QByteArray AfterPlainOk(uint16_t model, const std::function<void(TMK &)> &set) {
+    TMK mk;
+    MakeImage(mk, model, set);
+    EditSession(mk, [](TMK_SetParamsDlg &) { return true; });
+    return Working(mk);
+}
+
+// Every page the user can bring to the front, the display sub-pages one by one.
+void ForEachPage(TMK_SetParamsDlg &dlg, const std::function<void(QWidget *page)> &visit) {
+    for (int i = 0; i < dlg.pcMain->count(); ++i) {
+        if (!dlg.pcMain->isTabVisible(i)) continue;
+        dlg.pcMain->setCurrentIndex(i);
+        if (!dlg.pcMain->currentWidget()->isAncestorOf(dlg.pcDisp)) {
+            visit(dlg.pcMain->currentWidget());
+            continue;
+        }
+        for (int j = 0; j < dlg.pcDisp->count(); ++j) {
+            if (!dlg.pcDisp->isTabVisible(j)) continue;
+            dlg.pcDisp->setCurrentIndex(j);
+            visit(dlg.pcDisp->currentWidget());
+        }
+    }
+}
+
+} // namespace
+
+void TestEditorInput::tabFollowsTheReadingOrder_data() {
+    QTest::addColumn<int>("model");
+    QTest::addColumn<bool>("english");
+    // Gas and add-systems; trim and the compact service page; parking, CAN options.
+    QTest::newRow("4000 ru") << 0x4000 << false;
+    QTest::newRow("5000 en") << 0x5000 << true;
+    QTest::newRow("8080 ru") << 0x8080 << false;
+}
+
+void TestEditorInput::tabFollowsTheReadingOrder() {
+    QFETCH(int, model);
+    QFETCH(bool, english);
+    TLangScope lang(english);
+    TMK mk;
+    MakeImage(mk, uint16_t(model), [](TMK &m) { m.Set("TarirLeng", 4); });
+    QStringList wrong;
+    int pages = 0;
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        ForEachPage(dlg, [&](QWidget *page) {
+            // The display page is read from its sub-page tabs.
+            QWidget *top =
+                page->parentWidget()->parentWidget() == dlg.pcDisp ? dlg.pcMain->currentWidget() : page;
+            QList<QWidget *> expected;
+            ReadingOrder(top, expected);
+            if (expected.isEmpty()) {
+                wrong << page->objectName() + QStringLiteral(": nothing to walk");
+                return;
+            }
+            FocusStop(expected.first());
+            QList<QWidget *> walked{StopOf(QApplication::focusWidget())};
+            while (walked.size() <= expected.size() + 2) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget *now = StopOf(QApplication::focusWidget());
+                if (now == dlg.OKBtn || now == dlg.CancelBtn) break;
+                walked << now;
+            }
+            if (walked != expected)
+                wrong << page->objectName() + QStringLiteral(":\n  read   ") + Names(expected) +
+                             QStringLiteral("\n  walked ") + Names(walked);
+            ++pages;
+        });
+        return false;
+    });
+    QVERIFY(pages >= 15);
+    for (const QString &w : wrong) // too long for one message
+        qWarning().noquote() << w;
+    QCOMPARE(wrong.size(), 0);
+}
+
+void TestEditorInput::pageKeysFromEveryControl() {
+    // Forward and back, from every control of every page: the main pages follow one
+    // another around, also from inside the display page, and no control changes.
+    const QKeyCombination keys[] = {Qt::ControlModifier | Qt::Key_Tab, Qt::ControlModifier | Qt::Key_PageDown,
+                                    Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Backtab,
+                                    Qt::ControlModifier | Qt::Key_PageUp};
+    const auto set = [](TMK &m) { m.Set("TarirLeng", 4); };
+    const QByteArray untouched = AfterPlainOk(0x8080, set);
+    TMK mk;
+    MakeImage(mk, 0x8080, set);
+    QStringList wrong;
+    int pressed = 0;
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        QList<int> shown;
+        for (int i = 0; i < dlg.pcMain->count(); ++i)
+            if (dlg.pcMain->isTabVisible(i)) shown << i;
+        ForEachPage(dlg, [&](QWidget *page) {
+            const int main = dlg.pcMain->currentIndex(), sub = dlg.pcDisp->currentIndex();
+            QList<QWidget *> stops;
+            ReadingOrder(page, stops);
+            for (QWidget *stop : stops) {
+                const QKeyCombination key = keys[pressed++ % 4];
+                const bool forward =
+                    !(key.keyboardModifiers() & Qt::ShiftModifier) && key.key() != Qt::Key_PageUp;
+                FocusStop(stop);
+                QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+                const qsizetype at = shown.indexOf(main);
+                const int expected = shown[(at + (forward ? 1 : shown.size() - 1)) % shown.size()];
+                if (dlg.pcMain->currentIndex() != expected || dlg.pcDisp->currentIndex() != sub)
+                    wrong << QStringLiteral("%1 from %2: page %3, display page %4")
+                                 .arg(QKeySequence(key).toString(), stop->objectName())
+                                 .arg(dlg.pcMain->currentIndex())
+                                 .arg(dlg.pcDisp->currentIndex());
+                // The focus went with the page.
+                if (!dlg.pcMain->currentWidget()->isAncestorOf(QApplication::focusWidget()))
+                    wrong << QStringLiteral("%1 from %2: the focus stayed behind")
+                                 .arg(QKeySequence(key).toString(), stop->objectName());
+                dlg.pcMain->setCurrentIndex(main);
+                dlg.pcDisp->setCurrentIndex(sub);
+            }
+        });
+        return true;
+    });
+    QVERIFY(pressed > 200);
+    for (const QString &w : wrong)
+        qWarning().noquote() << w;
+    QCOMPARE(wrong.size(), 0);
+    QCOMPARE(Working(mk), untouched);
+}
+
+void TestEditorInput::closingKeys_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("typed"); // just before the key, into a field that shows it is kept
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("result");
+    const struct {
+        const char *control, *typed, *field;
+        int stored;
+    } controls[] = {{"seTimeCorr", "12", "TimeCorr", 12},
+                    {"meIntenseDayTime", "0730", "IntenseDayTime", 450},
+                    {"cbTankMode", "", "", 0},
+                    {"sgTarir", "", "", 0},
+                    {"rgPrognozMeth", "", "", 0}};
+    const struct {
+        const char *name;
+        int key, modifiers, result;
+    } keys[] = {{"Escape", Qt::Key_Escape, 0, QDialog::Rejected},
+                {"Ctrl+Return", Qt::Key_Return, Qt::ControlModifier, QDialog::Accepted},
+                {"Ctrl+Enter", Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier, QDialog::Accepted}};
+    for (const auto &c : controls)
+        for (const auto &k : keys)
+            QTest::addRow("%s %s", c.control, k.name)
+                << c.control << c.typed << c.field << c.stored << k.key << k.modifiers << k.result;
+}
+
+void TestEditorInput::closingKeys() {
+    QFETCH(QString, control);
+    QFETCH(QString, typed);
+    QFETCH(QString, field);
+    QFETCH(int, stored);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, result);
+    TMK mk;
+    MakeImage(mk, 0x4000, [](TMK &m) { m.Set("TarirLeng", 4); });
+    const QByteArray f = field.toLatin1();
+    const int64_t before = f.isEmpty() ? 0 : mk.Get(f.constData());
+    int closedWith = -1;
+    mk.EditSettings([&] {
+        TMK_SetParamsDlg dlg(mk);
+        dlg.show();
+        QApplication::setActiveWindow(&dlg);
+        if (!QTest::qWaitForWindowActive(&dlg)) return false;
+        QWidget *w = dlg.findChild<QWidget *>(control);
+        ShowPageOf(dlg, w);
+        FocusStop(w);
+        if (!typed.isEmpty()) Type(w, typed);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        if (!dlg.isVisible())
+            closedWith = dlg.result();
+        else
+            dlg.reject();
+        return dlg.result() == QDialog::Accepted;
+    });
+    QCOMPARE(closedWith, result);
+    if (!f.isEmpty()) QCOMPARE(mk.Get(f.constData()), result == QDialog::Accepted ? stored : before);
+}
+
+// On whatever screen the test runs: ctest gives it a desktop, a laptop at 150 % and a
+// high-DPI screen at 200 %.
+void TestEditorInput::fitsTheScreen() {
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    const bool roomy = available.width() >= 1021 && available.height() >= 599;
+    TMK mk;
+    MakeImage(mk, 0x8080, [](TMK &m) { m.Set("TarirLeng", 4); });
+    QStringList hidden;
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        auto *area = dlg.findChild<QScrollArea *>("saPages");
+        QWidget *view = area->viewport();
+        [&] {
+            QVERIFY2(available.contains(dlg.frameGeometry()), qPrintable(QStringLiteral("%1x%2 on %3x%4")
+                                                                             .arg(dlg.width())
+                                                                             .arg(dlg.height())
+                                                                             .arg(available.width())
+                                                                             .arg(available.height())));
+            for (const QPushButton *b : {dlg.OKBtn, dlg.CancelBtn})
+                QVERIFY(dlg.rect().contains(QRect(b->mapTo(&dlg, QPoint(0, 0)), b->size())));
+            const bool scrolls =
+                area->horizontalScrollBar()->isVisible() || area->verticalScrollBar()->isVisible();
+            if (roomy) {
+                QCOMPARE(dlg.size(), QSize(1021, 599));
+                QVERIFY(!scrolls);
+            } else {
+                QVERIFY(scrolls);
+            }
+        }();
+        // Every control Tab reaches comes into view whole.
+        ForEachPage(dlg, [&](QWidget *page) {
+            QList<QWidget *> stops;
+            ReadingOrder(page, stops);
+            if (stops.isEmpty()) return;
+            FocusStop(stops.first());
+            for (int i = 1; i < stops.size(); ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QWidget *f = QApplication::focusWidget();
+                // One larger than the view (a long list) shows what Qt's scroll area picks.
+                const QRect whole(f->mapTo(view, QPoint(0, 0)), f->size());
+                if (f->width() <= view->width() && f->height() <= view->height() &&
+                    !view->rect().contains(whole))
+                    hidden << page->objectName() + QLatin1Char('/') + StopOf(f)->objectName();
+            }
+        });
+        return false;
+    });
+    QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QLatin1Char(' '))));
+}
+
+void TestEditorInput::previewsAreSharp() {
+    // A preview is the screen's own pixels, each drawn as whole device pixels: no colour
+    // blended from two of them, at any scale.
+    const auto sharp = [](const QImage &shown, const QImage &picture, qreal ratio) -> QString {
+        const QImage s = shown.convertToFormat(QImage::Format_RGB32),
+                     p = picture.convertToFormat(QImage::Format_RGB32);
+        if (s.size() != (QSizeF(p.size()) * ratio).toSize()) return QStringLiteral("size");
+        const bool whole = ratio == std::floor(ratio);
+        for (int y = 0; y < s.height(); ++y)
+            for (int x = 0; x < s.width(); ++x) {
+                const QRgb c = s.pixel(x, y);
+                const int px = std::min(int(x / ratio), p.width() - 1),
+                          py = std::min(int(y / ratio), p.height() - 1);
+                if (whole
+                        ? c != p.pixel(px, py)
+                        : c != p.pixel(px, py) && c != p.pixel(std::min(px + 1, p.width() - 1), py) &&
+                              c != p.pixel(px, std::min(py + 1, p.height() - 1)) &&
+                              c != p.pixel(std::max(px - 1, 0), py) && c != p.pixel(px, std::max(py - 1, 0)))
+                    return QStringLiteral("pixel %1,%2").arg(x).arg(y);
+            }
+        return {};
+    };
+    TMK mk;
+    MakeImage(mk, 0x8080);
+    EditSession(mk, [&](TMK_SetParamsDlg &dlg) {
+        ShowPageOf(dlg, dlg.Page(QStringLiteral("tsColor")));
+        auto *box = dlg.findChild<TPaintBox *>("pbDigit1");
+        [&] {
+            QVERIFY(!box->Picture().isNull());
+            // On this screen, and printed at twice the size whatever the screen.
+            const QPixmap grabbed = box->grab();
+            QCOMPARE(sharp(grabbed.toImage(), box->Picture(), grabbed.devicePixelRatio()), QString());
+            QImage twice(640, 480, QImage::Format_RGB32);
+            twice.setDevicePixelRatio(2);
+            box->render(&twice);
+            QCOMPARE(sharp(twice, box->Picture(), 2), QString());
+            // The calendar button of a date has an icon drawn for the scale.
+            auto *pick = dlg.findChild<QLineEdit *>("deTO")->findChild<QAction *>("pickDate");
+            for (qreal ratio : {1.0, 2.0})
+                QCOMPARE(pick->icon().pixmap(QSize(16, 16), ratio).devicePixelRatio(), ratio);
+        }();
+        return false;
+    });
 }
 
 QTEST_MAIN(TestEditorInput)

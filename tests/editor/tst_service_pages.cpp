@@ -303,8 +303,8 @@ void TestServicePages::tareTableStoresWhenLeft_data() {
     QTest::addColumn<int>("slope");
     QTest::addColumn<int>("errors");
     // Defaults: litres 16, 19, 22 …, units 0, 50, 100 …; slope byte 0.
-    QTest::newRow("letters dropped") << QStringList{"0 1 1a2"} << QList<int>{12, 19, 22}
-                                     << QList<int>{0, 50, 100} << 0 << 0;
+    QTest::newRow("letters refused, the row kept")
+        << QStringList{"0 1 1a2 0 2 300"} << QList<int>{16, 19, 22} << QList<int>{0, 50, 100} << 0 << 1;
     QTest::newRow("241 units: slope")
         << QStringList{"0 2 241"} << QList<int>{16, 19, 22} << QList<int>{241, 50, 100} << 1 << 0;
     QTest::newRow("240 units: no slope")
