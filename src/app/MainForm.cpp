@@ -830,6 +830,8 @@ void TMainForm::ShowAbout() {
     auto *text = new QTextBrowser(&dialog);
     text->setObjectName(QStringLiteral("AboutText"));
     text->setOpenExternalLinks(false);
+    // Built into a static library: the linker keeps the resource only when asked for.
+    Q_INIT_RESOURCE(licences);
     QFile fonts(QStringLiteral(":/licences/DeviceFonts-LICENSE.txt"));
     const QString fontLicence = fonts.open(QIODevice::ReadOnly) ? QString::fromUtf8(fonts.readAll()) : QString();
     const QString docs = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/doc/tripconf"));

@@ -332,6 +332,9 @@ void TestDesktop::aboutOnF1() {
     QTest::keyClick(form.get(), Qt::Key_F1);
     QVERIFY(text.contains(QStringLiteral("tripconf 26.03.25")));
     QVERIFY(text.contains(QStringLiteral("SIL Open Font License")));
+    // The licence's own text, not only its name.
+    QVERIFY(text.contains(QStringLiteral("Copyright (c) 2010 Dimitar Toshkov Zhekov")));
+    QVERIFY(text.contains(QStringLiteral("PERMISSION & CONDITIONS")));
     QVERIFY(text.contains(QStringLiteral("man tripconf-cli")));
 }
 
